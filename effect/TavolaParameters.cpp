@@ -1,0 +1,156 @@
+// The parameter model: storing and deriving values, names, display texts and properties.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "editor/ADEditor.h"
+#include "editor/ValueText.h"
+#include "effect/Tavola.h"
+#include "platform/StandardError.h"
+
+using namespace tavola;
+
+namespace {
+
+void writeDiagnosticLine(VstInt32 index, float value) {
+  // Formatted on the stack and written with one system call: no allocation, no stream
+  // lock, and no interleaving with other threads' lines.
+  char line[128];
+  const int length = std::snprintf(line, sizeof line, "Tavola::setParameter # %d\t %f\t\n",
+                                   static_cast<int>(index), static_cast<double>(value));
+  if (length > 0)
+    writeToStandardError(line, static_cast<std::size_t>(length) < sizeof line
+                                   ? static_cast<std::size_t>(length)
+                                   : sizeof line - 1);
+}
+
+bool isSwitchLike(int index) {
+  switch (index) {
+    case kEqAll:
+    case kSat:
+    case kHpf:
+    case kLf:
+    case kMf:
+    case kHf:
+    case 28:
+    case 29:
+    case 30:
+    case 34:
+    case 36:
+    case 37:
+    case 38:
+    case 39:
+    case 41:
+    case 43:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void onOffText(int flag, char* text) {
+  std::strcpy(text, flag >= 0.5f ? "On   " : "Off  ");
+}
+
+void bandGainText(double gain, char* text) {
+  float2string2(static_cast<float>(20.0 * std::log10(gain)), 1, text);
+  std::strcat(text, "dB");
+}
+
+}  // namespace
+
+void Tavola::setParameter(VstInt32 index, float value) {
+  writeDiagnosticLine(index, value);
+  if (index < 0 || index >= kNumParameters) return;
+
+  params_.store(index, value);
+
+  if (!isPresetLoading()) CPresetSystemEffect::setParameter(index, value);
+  if (auto* editor = dynamic_cast<ADEditor*>(editor_)) editor->setParameter(index, value);
+}
+
+float Tavola::getParameter(VstInt32 index) {
+  if (index < 0 || index >= kNumParameters) return 0.0f;
+  return params_.normalised(index);
+}
+
+void Tavola::getParameterLabel(VstInt32 /*index*/, char* label) {
+  label[0] = 0;
+}
+
+void Tavola::getParameterName(VstInt32 index, char* text) {
+  std::strcpy(text, parameterName(index));
+}
+
+void Tavola::getParameterDisplay(VstInt32 index, char* text) {
+  constexpr auto kRelaxed = std::memory_order_relaxed;
+  text[0] = 0;
+  switch (index) {
+    case kEqAll:
+      onOffText(params_.eqOn.load(kRelaxed), text);
+      break;
+    case kHpf:
+      onOffText(params_.hpfOn.load(kRelaxed), text);
+      break;
+    case kLf:
+      onOffText(params_.lfOn.load(kRelaxed), text);
+      break;
+    case kMf:
+      onOffText(params_.mfOn.load(kRelaxed), text);
+      break;
+    case kHf:
+      onOffText(params_.hfOn.load(kRelaxed), text);
+      break;
+    case kOutput:
+      dB2string2(static_cast<float>(params_.outGain.load(kRelaxed)), 2, text);
+      break;
+    case kSat:
+      std::strcpy(text, params_.satOn.load(kRelaxed) ? "Sat" : "Thru");
+      break;
+    case kHpfFreq:
+      frequencyStringConvert2(static_cast<float>(params_.hpfFreq.load(kRelaxed)), text);
+      break;
+    case kLfFreq:
+      frequencyStringConvert2(static_cast<float>(params_.lfFreq.load(kRelaxed)), text);
+      break;
+    case kMfFreq:
+      frequencyStringConvert2(static_cast<float>(params_.mfFreq.load(kRelaxed)), text);
+      break;
+    case kHfFreq:
+      frequencyStringConvert2(static_cast<float>(params_.hfFreq.load(kRelaxed)), text);
+      break;
+    case kLfGain:
+      bandGainText(params_.lfGain.load(kRelaxed), text);
+      break;
+    case kMfGain:
+      bandGainText(params_.mfGain.load(kRelaxed), text);
+      break;
+    case kHfGain:
+      bandGainText(params_.hfGain.load(kRelaxed), text);
+      break;
+    default:
+      break;
+  }
+}
+
+bool Tavola::getParameterProperties(VstInt32 index, VstParameterProperties* properties) {
+  if (!isSwitchLike(index)) return false;
+  properties->flags = kVstParameterIsSwitch | kVstParameterUsesFloatStep;
+  properties->stepFloat = 1.0f;
+  properties->smallStepFloat = 1.0f;
+  properties->largeStepFloat = 1.0f;
+  std::strncpy(properties->label, parameterName(index), sizeof properties->label - 1);
+  properties->label[sizeof properties->label - 1] = 0;
+  std::memset(properties->shortLabel, 0, sizeof properties->shortLabel);
+  std::strncpy(properties->shortLabel, parameterName(index), 7);
+  return true;
+}
+
+bool Tavola::isDummy(int index) {
+  return !isUsedParameter(index);
+}
+
+bool Tavola::isDummyOld(int index) {
+  return !isUsedParameter(index);
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the project and runs every test: first a normal optimised build, then the same
+# tests under AddressSanitizer with UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+run_suite() {
+  local dir=$1
+  shift
+  echo "== Building in $dir ($*)"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  echo "== Testing in $dir"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+
+run_suite build/release
+run_suite build/asan-ubsan -DTAVOLA_SANITIZE=address,undefined
