@@ -1,0 +1,336 @@
+// The effect as a DAW runs it: creation against hosts of different ages, speaker
+// arrangements, processing blocks of awkward sizes in both precisions, the callbacks it
+// sends, its state chunk, and several instances side by side.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <numbers>
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "plugin/LoadedPlugin.h"
+
+namespace tavola::plugintest {
+namespace {
+
+constexpr int kGuard = 16;
+
+// A channel buffer with guard samples on both sides, to catch writes outside the block.
+template <typename Sample>
+class GuardedChannel {
+ public:
+  static constexpr Sample kSentinel = static_cast<Sample>(-12345.0);
+
+  explicit GuardedChannel(int frames) : samples_(static_cast<std::size_t>(frames + 2 * kGuard)) {
+    std::fill(samples_.begin(), samples_.end(), kSentinel);
+  }
+  Sample* data() { return samples_.data() + kGuard; }
+  int frames() const { return static_cast<int>(samples_.size()) - 2 * kGuard; }
+
+  void fillSine(double frequency, double rate, double amplitude) {
+    for (int i = 0; i < frames(); ++i)
+      data()[i] =
+          static_cast<Sample>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / rate));
+  }
+  bool guardsIntact() const {
+    for (int i = 0; i < kGuard; ++i)
+      if (samples_[static_cast<std::size_t>(i)] != kSentinel ||
+          samples_[samples_.size() - 1 - static_cast<std::size_t>(i)] != kSentinel)
+        return false;
+    return true;
+  }
+  bool allFinite() const {
+    for (int i = 0; i < frames(); ++i)
+      if (!std::isfinite(samples_[static_cast<std::size_t>(kGuard + i)])) return false;
+    return true;
+  }
+  bool untouched() const {
+    return std::all_of(samples_.begin(), samples_.end(), [](Sample s) { return s == kSentinel; });
+  }
+  const std::vector<Sample>& all() const { return samples_; }
+
+ private:
+  std::vector<Sample> samples_;
+};
+
+template <typename Sample>
+bool process(HostedEffect& effect, Sample* const* inputs, Sample* const* outputs, int frames) {
+  if constexpr (std::is_same_v<Sample, float>)
+    return effect.processReplacing(inputs, outputs, frames);
+  else
+    return effect.processDoubleReplacing(inputs, outputs, frames);
+}
+
+// Runs blocks of awkward sizes and checks that each writes finite samples inside the
+// block, nothing outside it, and leaves the inputs alone.
+template <typename Sample>
+void checkBlocks(HostedEffect& effect, float rate) {
+  for (int frames : {0, 1, 17, 4096, 1, 17}) {
+    SCOPED_TRACE(testing::Message() << frames << " frames at " << rate << " Hz, "
+                                    << (sizeof(Sample) == 4 ? "float" : "double"));
+    GuardedChannel<Sample> left(frames), right(frames), outLeft(frames), outRight(frames);
+    left.fillSine(1000.0, rate, 0.5);
+    right.fillSine(3000.0, rate, 0.25);
+    const std::vector<Sample> leftBefore = left.all(), rightBefore = right.all();
+    Sample* inputs[] = {left.data(), right.data()};
+    Sample* outputs[] = {outLeft.data(), outRight.data()};
+    ASSERT_TRUE(process(effect, inputs, outputs, frames));
+    EXPECT_TRUE(outLeft.guardsIntact() && outRight.guardsIntact()) << "wrote outside the block";
+    EXPECT_TRUE(outLeft.allFinite() && outRight.allFinite());
+    EXPECT_EQ(left.all(), leftBefore) << "input written";
+    EXPECT_EQ(right.all(), rightBefore) << "input written";
+    if (frames == 0) {
+      EXPECT_TRUE(outLeft.untouched() && outRight.untouched());
+    }
+  }
+}
+
+TEST(PluginHosting, HostWithoutVersionGetsNoEffect) {
+  HostOptions oldHost;
+  oldHost.answerVersion = false;
+  std::string error;
+  EXPECT_EQ(HostedEffect::create(pluginLibrary(), &error, oldHost), nullptr);
+  EXPECT_NE(error.find("null"), std::string::npos) << error;
+
+  // The refusal leaves the library fit for the next host.
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  EXPECT_EQ(effect->numParams(), 44);
+}
+
+TEST(PluginHosting, CallbacksDuringConstructionReachTheCreatingHost) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  const HostCallLog& log = effect->log();
+  // The entry asks the version before anything exists; applying the first preset
+  // announces itself as one edit of parameter 0 and a display update.
+  EXPECT_GE(log.requestCount(audioMasterVersion), 1);
+  EXPECT_GE(log.updateDisplayCount(), 1);
+  const std::vector<VstInt32> begins = log.beginEdits(), ends = log.endEdits();
+  EXPECT_FALSE(begins.empty());
+  EXPECT_EQ(begins, ends);
+  EXPECT_TRUE(std::all_of(begins.begin(), begins.end(), [](VstInt32 i) { return i == 0; }));
+  // Construction is not automation.
+  EXPECT_TRUE(log.automations().empty());
+}
+
+TEST(PluginHosting, SpeakerArrangements) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  struct Case {
+    VstInt32 in, out;
+    bool accepted;
+  };
+  for (const Case& c :
+       {Case{1, 1, true}, Case{1, 2, true}, Case{2, 2, true}, Case{2, 1, false}, Case{0, 0, false},
+        Case{0, 2, false}, Case{2, 0, false}, Case{6, 6, false}, Case{2, 3, false}})
+    EXPECT_EQ(effect->setSpeakerArrangement(c.in, c.out), c.accepted)
+        << c.in << " in, " << c.out << " out";
+
+  // Each accepted layout processes safely; a host offering mono still hands over two
+  // valid channel pointers here, so a loop that reads or writes too many is caught by the
+  // guards rather than by a crash.
+  effect->setSampleRate(44100.0f);
+  effect->setBlockSize(4096);
+  effect->resume();
+  for (const Case& c : {Case{1, 1, true}, Case{1, 2, true}, Case{2, 2, true}}) {
+    SCOPED_TRACE(testing::Message() << c.in << " in, " << c.out << " out");
+    ASSERT_TRUE(effect->setSpeakerArrangement(c.in, c.out));
+    checkBlocks<float>(*effect, 44100.0f);
+    checkBlocks<double>(*effect, 44100.0f);
+  }
+}
+
+TEST(PluginHosting, ProcessesAwkwardBlockSizesInBothPrecisions) {
+  for (float rate : {44100.0f, 96000.0f}) {
+    std::unique_ptr<HostedEffect> effect = makeEffect();
+    ASSERT_TRUE(effect);
+    effect->setSampleRate(rate);
+    effect->setBlockSize(4096);
+    effect->resume();
+    checkBlocks<float>(*effect, rate);
+    checkBlocks<double>(*effect, rate);
+    // The effect asks the host about its second pins on every call.
+    EXPECT_GT(effect->log().requestCount(audioMasterPinConnected), 0);
+  }
+}
+
+TEST(PluginHosting, ProcessesInPlace) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  effect->setSampleRate(48000.0f);
+  effect->setBlockSize(512);
+  effect->resume();
+  GuardedChannel<float> left(512), right(512);
+  GuardedChannel<double> leftDouble(512), rightDouble(512);
+  for (int block = 0; block < 8; ++block) {
+    left.fillSine(440.0, 48000.0, 0.5);
+    right.fillSine(880.0, 48000.0, 0.5);
+    float* channels[] = {left.data(), right.data()};
+    ASSERT_TRUE(effect->processReplacing(channels, channels, 512));
+    EXPECT_TRUE(left.allFinite() && right.allFinite() && left.guardsIntact() &&
+                right.guardsIntact());
+    leftDouble.fillSine(440.0, 48000.0, 0.5);
+    rightDouble.fillSine(880.0, 48000.0, 0.5);
+    double* doubles[] = {leftDouble.data(), rightDouble.data()};
+    ASSERT_TRUE(effect->processDoubleReplacing(doubles, doubles, 512));
+    EXPECT_TRUE(leftDouble.allFinite() && rightDouble.allFinite() && leftDouble.guardsIntact() &&
+                rightDouble.guardsIntact());
+  }
+}
+
+TEST(PluginHosting, DisconnectedSecondOutputIsNotWritten) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  effect->setPinConnected(true, 1, false);
+  effect->setSampleRate(44100.0f);
+  effect->resume();
+  GuardedChannel<float> left(64), right(64), outLeft(64), outRight(64);
+  left.fillSine(1000.0, 44100.0, 0.5);
+  right.fillSine(1000.0, 44100.0, 0.5);
+  float* inputs[] = {left.data(), right.data()};
+  float* outputs[] = {outLeft.data(), outRight.data()};
+  ASSERT_TRUE(effect->processReplacing(inputs, outputs, 64));
+  EXPECT_TRUE(outLeft.allFinite() && outLeft.guardsIntact());
+  EXPECT_TRUE(outRight.untouched()) << "the host said the second output is not connected";
+}
+
+TEST(PluginHosting, StateChunkTravelsBetweenInstances) {
+  std::unique_ptr<HostedEffect> source = makeEffect();
+  std::unique_ptr<HostedEffect> target = makeEffect();
+  ASSERT_TRUE(source && target);
+  testing::internal::CaptureStderr();
+  source->setParameter(6, 0.25f);
+  source->setParameter(13, 0.75f);
+  source->setParameter(27, 1.0f);
+  testing::internal::GetCapturedStderr();
+  source->setProgramName("Chunk test");
+
+  const std::vector<unsigned char> chunk = source->getChunk();
+  ASSERT_FALSE(chunk.empty());
+  // A version-2 head (format word, unique id, both in the writer's order) before a bank
+  // image of seven presets with the fourteen stored controls each.
+  EXPECT_EQ(chunk.size(), 4361u);
+  VstInt32 head[2];
+  std::memcpy(head, chunk.data(), sizeof head);
+  EXPECT_EQ(head[0], 0x02000000);
+  EXPECT_EQ(head[1], fourCharCode('K', 'W', 'T', 'V'));
+
+  source->log().clear();
+  target->log().clear();
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(target->setChunk(chunk), 0);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(target->getParameter(6), 0.25f);
+  EXPECT_EQ(target->getParameter(13), 0.75f);
+  EXPECT_EQ(target->getParameter(27), 1.0f);
+  EXPECT_EQ(target->parameterDisplay(6), "-8.00dB");
+  EXPECT_EQ(target->programName(), "Chunk test");
+  EXPECT_EQ(target->getChunk(), chunk);
+
+  // Applying the state announces itself to the host that owns the target, and only there.
+  EXPECT_GE(target->log().updateDisplayCount(), 1);
+  EXPECT_FALSE(target->log().beginEdits().empty());
+  EXPECT_EQ(source->log().updateDisplayCount(), 0);
+  EXPECT_TRUE(source->log().beginEdits().empty());
+
+  // Data that is not our chunk is refused whole.
+  std::vector<unsigned char> foreign = chunk;
+  const VstInt32 unknownFormat = 0x03000000;
+  std::memcpy(foreign.data(), &unknownFormat, sizeof unknownFormat);
+  EXPECT_EQ(target->setChunk(foreign), -1);
+  std::vector<unsigned char> otherEffect = chunk;
+  const VstInt32 otherId = fourCharCode('N', 'o', 'p', 'e');
+  std::memcpy(otherEffect.data() + 4, &otherId, sizeof otherId);
+  EXPECT_EQ(target->setChunk(otherEffect), -1);
+  EXPECT_EQ(target->getChunk(), chunk);
+}
+
+TEST(PluginHosting, InstancesAreIndependent) {
+  std::unique_ptr<HostedEffect> first = makeEffect();
+  std::unique_ptr<HostedEffect> second = makeEffect();
+  ASSERT_TRUE(first && second);
+  ASSERT_NE(first->aeffect(), second->aeffect());
+
+  testing::internal::CaptureStderr();
+  first->setParameter(6, 0.25f);
+  first->setParameter(24, 0.0f);
+  testing::internal::GetCapturedStderr();
+  first->setProgramName("First");
+  EXPECT_EQ(first->parameterDisplay(6), "-8.00dB");
+  EXPECT_EQ(first->parameterDisplay(24), "Off  ");
+  EXPECT_EQ(second->getParameter(6), 0.5f);
+  EXPECT_EQ(second->parameterDisplay(6), "0.00dB");
+  EXPECT_EQ(second->parameterDisplay(24), "On   ");
+  EXPECT_EQ(first->programName(), "First");
+  EXPECT_EQ(second->programName(), "Default");
+
+  // Rates and latencies are per instance.
+  first->setSampleRate(96000.0f);
+  first->resume();
+  second->setSampleRate(44100.0f);
+  second->resume();
+  EXPECT_EQ(first->initialDelay(), 65);
+  EXPECT_EQ(second->initialDelay(), 47);
+
+  // Callbacks go to the host of the instance that makes them.
+  first->log().clear();
+  second->log().clear();
+  GuardedChannel<float> left(32), right(32), outLeft(32), outRight(32);
+  float* inputs[] = {left.data(), right.data()};
+  float* outputs[] = {outLeft.data(), outRight.data()};
+  ASSERT_TRUE(first->processReplacing(inputs, outputs, 32));
+  EXPECT_GT(first->log().requestCount(audioMasterPinConnected), 0);
+  EXPECT_EQ(second->log().requestCount(audioMasterPinConnected), 0);
+
+  // Closing one leaves the other working.
+  first.reset();
+  EXPECT_EQ(second->parameterDisplay(6), "0.00dB");
+  ASSERT_TRUE(second->processReplacing(inputs, outputs, 32));
+  EXPECT_TRUE(outLeft.allFinite() && outRight.allFinite());
+}
+
+// The DAW's pattern: one thread processes while another automates. Run it with the thread
+// sanitizer to see races; here it must finish with finite output.
+TEST(PluginHosting, ProcessingWhileAnotherThreadAutomates) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  effect->setSampleRate(44100.0f);
+  effect->setBlockSize(128);
+  effect->resume();
+
+  std::atomic<bool> finite{true};
+  testing::internal::CaptureStderr();
+  std::thread audio([&] {
+    GuardedChannel<float> left(128), right(128), outLeft(128), outRight(128);
+    left.fillSine(100.0, 44100.0, 0.5);
+    right.fillSine(5000.0, 44100.0, 0.5);
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    for (int block = 0; block < 400; ++block) {
+      effect->processReplacing(inputs, outputs, 128);
+      if (!outLeft.allFinite() || !outRight.allFinite()) finite = false;
+    }
+  });
+  std::thread automation([&] {
+    for (int step = 0; step < 400; ++step) {
+      const ControlText& control = kDefaultControls[step % std::size(kDefaultControls)];
+      effect->setParameter(control.index, static_cast<float>(step % 13) / 12.0f);
+      (void)effect->getParameter(control.index);
+    }
+  });
+  audio.join();
+  automation.join();
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(finite.load());
+}
+
+}  // namespace
+}  // namespace tavola::plugintest

@@ -1,0 +1,223 @@
+// The parameters as a host sees them through the dispatcher and the record: names,
+// display texts, properties, values, and the diagnostic line of every change.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "plugin/LoadedPlugin.h"
+
+namespace tavola::plugintest {
+namespace {
+
+// All that a host can read about the 44 parameters.
+struct ParameterSnapshot {
+  std::vector<float> values;
+  std::vector<std::string> names, displays, labels;
+
+  static ParameterSnapshot of(const HostedEffect& effect) {
+    ParameterSnapshot snapshot;
+    for (VstInt32 index = 0; index < 44; ++index) {
+      snapshot.values.push_back(effect.getParameter(index));
+      snapshot.names.push_back(effect.parameterName(index));
+      snapshot.displays.push_back(effect.parameterDisplay(index));
+      snapshot.labels.push_back(effect.parameterLabel(index));
+    }
+    return snapshot;
+  }
+  bool operator==(const ParameterSnapshot&) const = default;
+};
+
+std::string diagnosticLine(int index, float value) {
+  char line[128];
+  std::snprintf(line, sizeof line, "Tavola::setParameter # %d\t %f\t\n", index,
+                static_cast<double>(value));
+  return line;
+}
+
+TEST(PluginParameters, NamesDisplaysAndValuesOfTheDefaultPreset) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  int position = 0;
+  for (const ControlText& control : kDefaultControls) {
+    SCOPED_TRACE(testing::Message() << "index " << control.index);
+    EXPECT_EQ(effect->parameterName(control.index), control.name);
+    EXPECT_EQ(effect->parameterDisplay(control.index), control.display);
+    EXPECT_EQ(effect->getParameter(control.index), kDefaultValues[position++]);
+  }
+
+  // The placeholders carry a value of the preset but nothing to show.
+  for (VstInt32 index = 0; index < 44; ++index) {
+    SCOPED_TRACE(testing::Message() << "index " << index);
+    EXPECT_EQ(effect->parameterLabel(index), "") << "units are part of the display text";
+    if (isControl(index)) continue;
+    EXPECT_EQ(effect->parameterName(index), "");
+    EXPECT_EQ(effect->parameterDisplay(index), "");
+    const bool half = (index >= 1 && index <= 5) || index == 10 || index == 11 || index == 14 ||
+                      (index >= 16 && index <= 19) || index == 22;
+    EXPECT_EQ(effect->getParameter(index), half ? 0.5f : 0.0f);
+  }
+
+  // Beyond the table there is nothing to name or show.
+  for (VstInt32 index : {44, 100, -1}) {
+    EXPECT_EQ(effect->parameterName(index), "") << index;
+    EXPECT_EQ(effect->parameterDisplay(index), "") << index;
+  }
+}
+
+TEST(PluginParameters, PropertiesOfSwitches) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  const VstInt32 described[] = {0, 7, 8, 12, 20, 24, 28, 29, 30, 34, 36, 37, 38, 39, 41, 43};
+  for (VstInt32 index = -1; index <= 44; ++index) {
+    SCOPED_TRACE(testing::Message() << "index " << index);
+    VstParameterProperties properties;
+    std::memset(&properties, 0x5A, sizeof properties);
+    VstParameterProperties before;
+    std::memcpy(&before, &properties, sizeof before);
+    const bool answered = effect->parameterProperties(index, properties);
+    if (std::find(std::begin(described), std::end(described), index) == std::end(described)) {
+      EXPECT_FALSE(answered);
+      EXPECT_EQ(std::memcmp(&properties, &before, sizeof before), 0) << "record was written";
+      continue;
+    }
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(properties.flags, kVstParameterIsSwitch | kVstParameterUsesFloatStep);
+    EXPECT_EQ(properties.stepFloat, 1.0f);
+    EXPECT_EQ(properties.smallStepFloat, 1.0f);
+    EXPECT_EQ(properties.largeStepFloat, 1.0f);
+    const std::string name = effect->parameterName(index);
+    EXPECT_EQ(std::string(properties.label, strnlen(properties.label, kVstMaxLabelLen)), name);
+    EXPECT_EQ(std::string(properties.shortLabel, strnlen(properties.shortLabel, 8)),
+              name.substr(0, 7));
+    // Only the fields above belong to the answer; the rest stays as the host left it.
+    EXPECT_EQ(properties.minInteger, before.minInteger);
+    EXPECT_EQ(properties.maxInteger, before.maxInteger);
+    EXPECT_EQ(properties.stepInteger, before.stepInteger);
+    EXPECT_EQ(properties.largeStepInteger, before.largeStepInteger);
+    EXPECT_EQ(properties.displayIndex, before.displayIndex);
+    EXPECT_EQ(properties.category, before.category);
+    EXPECT_EQ(std::memcmp(properties.categoryLabel, before.categoryLabel, 24), 0);
+  }
+
+  VstParameterProperties high{};
+  ASSERT_TRUE(effect->parameterProperties(24, high));
+  EXPECT_STREQ(high.label, "HF");
+  EXPECT_STREQ(high.shortLabel, "HF");
+  EXPECT_EQ(high.flags, 5);
+  EXPECT_EQ(high.stepFloat, 1.0f);
+  VstParameterProperties output{};
+  EXPECT_FALSE(effect->parameterProperties(6, output));
+}
+
+TEST(PluginParameters, EveryChangeWritesOneDiagnosticLine) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+
+  testing::internal::CaptureStderr();
+  effect->setParameter(6, 0.25f);
+  std::string written = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written, "Tavola::setParameter # 6\t 0.250000\t\n");
+  EXPECT_EQ(effect->getParameter(6), 0.25f);
+  // Level step trunc(128 * 0.25 + 0.5) = 32, that is 32 / 4 - 16 = -8.
+  EXPECT_EQ(effect->parameterDisplay(6), "-8.00dB");
+
+  // One line per call, in the order of the calls, with the value widened as given.
+  testing::internal::CaptureStderr();
+  effect->setParameter(13, 0.99f);
+  effect->setParameter(26, 0.7f);
+  effect->setParameter(0, 0.0f);
+  written = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written,
+            diagnosticLine(13, 0.99f) + diagnosticLine(26, 0.7f) + diagnosticLine(0, 0.0f));
+  EXPECT_EQ(effect->parameterDisplay(13), "317Hz");
+  EXPECT_EQ(effect->parameterDisplay(0), "Off  ");
+  // A placeholder keeps its value but still shows nothing.
+  EXPECT_EQ(effect->getParameter(26), 0.7f);
+  EXPECT_EQ(effect->parameterName(26), "");
+  EXPECT_EQ(effect->parameterDisplay(26), "");
+}
+
+TEST(PluginParameters, IndicesOutsideTheTableOnlyWriteTheirLine) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  const ParameterSnapshot before = ParameterSnapshot::of(*effect);
+
+  struct Case {
+    VstInt32 index;
+    const char* line;
+  };
+  for (const Case& c : {Case{50, "Tavola::setParameter # 50\t 0.300000\t\n"},
+                        Case{44, "Tavola::setParameter # 44\t 0.300000\t\n"},
+                        Case{-1, "Tavola::setParameter # -1\t 0.300000\t\n"},
+                        Case{INT_MIN, "Tavola::setParameter # -2147483648\t 0.300000\t\n"},
+                        Case{INT_MAX, "Tavola::setParameter # 2147483647\t 0.300000\t\n"}}) {
+    testing::internal::CaptureStderr();
+    effect->setParameter(c.index, 0.3f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line);
+    EXPECT_EQ(ParameterSnapshot::of(*effect), before) << "index " << c.index << " changed state";
+  }
+}
+
+// A host may pass anything through the record; the effect must stay usable and its texts
+// well formed, and valid values afterwards must bring everything back.
+TEST(PluginParameters, NonFiniteAndOutOfRangeValuesAreSurvived) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  effect->setSampleRate(44100.0f);
+  effect->setBlockSize(256);
+  effect->resume();
+
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  const float hostile[] = {
+      std::numeric_limits<float>::quiet_NaN(), kInf, -kInf, -1.0f, 2.0f, 1.5f, 1e30f, -1e30f,
+      std::numeric_limits<float>::denorm_min()};
+  std::vector<float> left(256, 0.25f), right(256, -0.25f), outLeft(256), outRight(256);
+  float* inputs[] = {left.data(), right.data()};
+  float* outputs[] = {outLeft.data(), outRight.data()};
+
+  testing::internal::CaptureStderr();  // hundreds of diagnostic lines
+  for (float value : hostile) {
+    for (VstInt32 index = 0; index < 44; ++index) effect->setParameter(index, value);
+    for (VstInt32 index : {-1, -44, INT_MIN, 44, INT_MAX}) effect->setParameter(index, value);
+    // Processing with whatever the values made of the parameters must not crash.
+    effect->processReplacing(inputs, outputs, 256);
+    for (VstInt32 index = -1; index <= 44; ++index) {
+      const std::string text = effect->parameterDisplay(index);
+      EXPECT_LE(text.size(), 11u) << "index " << index << " value " << value << ": " << text;
+      for (char c : text)
+        EXPECT_TRUE(c >= 0x20 && c < 0x7F)
+            << "index " << index << " value " << value << ": unprintable text " << text;
+    }
+  }
+  testing::internal::GetCapturedStderr();
+
+  // Back to the "Default" values, the effect shows and sounds as before.
+  testing::internal::CaptureStderr();
+  int position = 0;
+  for (const ControlText& control : kDefaultControls)
+    effect->setParameter(control.index, kDefaultValues[position++]);
+  testing::internal::GetCapturedStderr();
+  for (const ControlText& control : kDefaultControls)
+    EXPECT_EQ(effect->parameterDisplay(control.index), control.display)
+        << "index " << control.index;
+  effect->suspend();
+  effect->resume();
+  for (int block = 0; block < 20; ++block) {
+    effect->processReplacing(inputs, outputs, 256);
+    for (int i = 0; i < 256; ++i) {
+      ASSERT_TRUE(std::isfinite(outLeft[i]) && std::isfinite(outRight[i]))
+          << "block " << block << " sample " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavola::plugintest

@@ -1,0 +1,50 @@
+#include "vsthost/HostCallLog.h"
+
+void HostCallLog::countRequest(VstInt32 opcode) {
+  std::lock_guard lock(mutex_);
+  ++requestCounts_[opcode];
+}
+
+void HostCallLog::recordAutomate(VstInt32 index, float value) {
+  std::lock_guard lock(mutex_);
+  automations_.push_back({index, value});
+}
+
+void HostCallLog::recordBeginEdit(VstInt32 index) {
+  std::lock_guard lock(mutex_);
+  beginEdits_.push_back(index);
+}
+
+void HostCallLog::recordEndEdit(VstInt32 index) {
+  std::lock_guard lock(mutex_);
+  endEdits_.push_back(index);
+}
+
+std::vector<AutomationEvent> HostCallLog::automations() const {
+  std::lock_guard lock(mutex_);
+  return automations_;
+}
+
+std::vector<VstInt32> HostCallLog::beginEdits() const {
+  std::lock_guard lock(mutex_);
+  return beginEdits_;
+}
+
+std::vector<VstInt32> HostCallLog::endEdits() const {
+  std::lock_guard lock(mutex_);
+  return endEdits_;
+}
+
+int HostCallLog::requestCount(VstInt32 opcode) const {
+  std::lock_guard lock(mutex_);
+  const auto found = requestCounts_.find(opcode);
+  return found == requestCounts_.end() ? 0 : found->second;
+}
+
+void HostCallLog::clear() {
+  std::lock_guard lock(mutex_);
+  automations_.clear();
+  beginEdits_.clear();
+  endEdits_.clear();
+  requestCounts_.clear();
+}

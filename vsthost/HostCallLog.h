@@ -1,0 +1,44 @@
+#pragma once
+// What an effect told its host through the callback: automated parameter values, edit
+// gestures, display updates, and how often each request arrived. Tests read it to see
+// that the effect reports what a DAW relies on.
+//
+// Thread contract: any thread. The effect may call back from its UI thread and from the
+// thread that automates it while a test reads the log from a third; a mutex serialises
+// them. The host callback is not a realtime path of this host, so the lock is acceptable.
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "host/VstInterface.h"
+
+struct AutomationEvent {
+  VstInt32 index;
+  float value;
+};
+
+class HostCallLog {
+ public:
+  // Every callback request, whatever its opcode.
+  void countRequest(VstInt32 opcode);
+  void recordAutomate(VstInt32 index, float value);
+  void recordBeginEdit(VstInt32 index);
+  void recordEndEdit(VstInt32 index);
+
+  // Copies, so that callers can inspect them while the effect keeps calling back.
+  std::vector<AutomationEvent> automations() const;
+  std::vector<VstInt32> beginEdits() const;
+  std::vector<VstInt32> endEdits() const;
+  int updateDisplayCount() const { return requestCount(audioMasterUpdateDisplay); }
+  int requestCount(VstInt32 opcode) const;
+
+  void clear();
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<AutomationEvent> automations_;
+  std::vector<VstInt32> beginEdits_;
+  std::vector<VstInt32> endEdits_;
+  std::map<VstInt32, int> requestCounts_;
+};
