@@ -1,6 +1,7 @@
 #include "effect/Tavola.h"
 
 #include <cstring>
+#include <memory>
 
 #include "editor/ADEditor.h"
 #include "effect/Latency.h"
@@ -29,8 +30,10 @@ bool fillPinProperties(VstInt32 index, VstPinProperties* properties, const char*
 
 }  // namespace
 
-Tavola::Tavola(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster) {
+Tavola::Tavola(audioMasterCallback audioMaster)
+    : CPresetSystemEffect(audioMaster), signalPath_(std::make_unique<tavola::SignalPath>()) {
   setSampleRate(44100.0f);
+  initUpsDec();
   setNumInputs(2);
   setNumOutputs(2);
   setUniqueID(kUniqueId);
@@ -106,29 +109,44 @@ float Tavola::getLatency1() {
   return static_cast<float>(tavola::latencyMilliseconds(getSampleRate()));
 }
 
+void Tavola::initUpsDec() {
+  signalPath_->initUpsamplerTaps();
+}
+
 void Tavola::suspend() {
+  inputCarry_[0] = inputCarry_[1] = 0.0;
+  signalPath_->suspend(params_.outGain.load(std::memory_order_relaxed));
   clipState_.store(0.0, std::memory_order_relaxed);
   peakLevel_.store(0.0, std::memory_order_relaxed);
   if (auto* editor = dynamic_cast<ADEditor*>(editor_)) editor->internalSampleRateChanged();
-  suspended_ = 1;
+  suspended_.store(1, std::memory_order_release);
 }
 
 void Tavola::resume() {
-  if (suspended_ == 0) suspend();
-  const double rate = getSampleRate();
-  oversampling_ = rate < 65000.0 ? 1.0 : 0.0;
-  oversampleFactor_ = static_cast<int>(oversampling_ + 0.5);
-  if (oversampleFactor_ >= 0.5) {
-    internalSampleRate_ = 2.0 * rate;
-    oversampleActive_ = 1;
-  } else {
-    internalSampleRate_ = rate;
-    oversampleActive_ = 0;
-  }
+  if (suspended_.load(std::memory_order_acquire) == 0) suspend();
+  signalPath_->chooseRate(getSampleRate());
+  startSignalPath();
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
   if (auto* editor = dynamic_cast<ADEditor*>(editor_)) {
     editor->internalSampleRateChanged();
     editor->resume();
   }
-  suspended_ = 0;
+  suspended_.store(0, std::memory_order_release);
+}
+
+void Tavola::startSignalPath() {
+  // Changes that arrive from now on are applied by the audio thread; those before are
+  // covered by the updates below. The first pass installs the designs at once, the second
+  // runs in gliding mode as every later change will.
+  pendingBands_.exchange(0, std::memory_order_acquire);
+  signalPath_->updateAllBands(bandSettings());
+  signalPath_->leaveImmediateMode();
+  signalPath_->updateAllBands(bandSettings());
+  signalPath_->prepare(getSampleRate());
+}
+
+void Tavola::restartSignalPath() {
+  inputCarry_[0] = inputCarry_[1] = 0.0;
+  signalPath_->suspend(params_.outGain.load(std::memory_order_relaxed));
+  startSignalPath();
 }

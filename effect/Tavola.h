@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "effect/ParameterBlock.h"
+#include "effect/SignalPath.h"
 #include "presets/CPresetSystemEffect.h"
 
 class Tavola : public CPresetSystemEffect {
@@ -55,6 +56,13 @@ class Tavola : public CPresetSystemEffect {
   bool isDummyOld(int index) override;
   void initPresets() override;
 
+  // Retune the filter sections of one band from the current parameters. They run on the
+  // audio thread between sub-blocks while processing runs, else on the caller's thread.
+  void updateLowCut();
+  void updateLowShelf();
+  void updateMid();
+  void updateHighShelf();
+
   virtual void processLoopFast(float** inputs, float** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastDouble(double** inputs, double** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastMono(float** inputs, float** outputs, VstInt32 sampleFrames);
@@ -63,6 +71,8 @@ class Tavola : public CPresetSystemEffect {
   virtual float getLatency1();
   virtual float getLatency2();
   virtual int compensate() { return 1; }
+  // Fills the up-sampler's tap table; the table does not depend on the sample rate.
+  virtual void initUpsDec();
 
   // State the editor and the tests read.
   const tavola::ParameterBlock& parameters() const { return params_; }
@@ -70,22 +80,35 @@ class Tavola : public CPresetSystemEffect {
   bool isStereoOut() const { return stereoOut_.load(std::memory_order_relaxed) != 0; }
   bool isSuspended() const { return suspended_ != 0; }
   double peakLevel() const { return peakLevel_.load(std::memory_order_relaxed); }
+  double clipState() const { return clipState_.load(std::memory_order_relaxed); }
+  const tavola::SignalPath& signalPath() const { return *signalPath_; }
+  // Chooses the implementation of the signal path; both give the same bits. UI thread,
+  // while processing is suspended.
+  void setSignalPathKind(tavola::SignalPathKind kind) { signalPath_->setKind(kind); }
 
  private:
-  template <typename Sample>
-  void passThrough(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool stereo);
+  template <typename Sample, int Channels>
+  void processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  tavola::BandSettings bandSettings() const;
+  tavola::SubBlockSettings subBlockSettings() const;
+  void markBandPending(tavola::Band band);
+  void applyPendingBandUpdates();
+  // Retunes every band, leaves immediate mode and clears the delay lines, as resume does.
+  void startSignalPath();
+  // Brings the signal path back to the state a resume leaves, without the host's part.
+  void restartSignalPath();
 
   tavola::ParameterBlock params_;
-
-  double oversampling_ = 1.0;
-  std::int32_t oversampleActive_ = 1;
-  double oversampleFactor_ = 1.0;
-  double internalSampleRate_ = 88200.0;
+  std::unique_ptr<tavola::SignalPath> signalPath_;
+  // Bands whose parameters changed since their sections were last retuned (bit per band).
+  std::atomic<unsigned> pendingBands_{0};
+  // The last input sample of each channel from the previous sub-block.
+  double inputCarry_[2] = {0.0, 0.0};
 
   std::atomic<double> peakLevel_{0.0};
   std::atomic<double> clipState_{0.0};
 
-  std::int32_t suspended_ = 0;
+  std::atomic<std::int32_t> suspended_{0};
   std::atomic<std::uint8_t> stereoIn_{1};
   std::atomic<std::uint8_t> stereoOut_{1};
 };

@@ -65,6 +65,8 @@ void Tavola::setParameter(VstInt32 index, float value) {
   if (index < 0 || index >= kNumParameters) return;
 
   params_.store(index, value);
+  const Band band = bandOfParameter(index);
+  if (band != Band::kNone) markBandPending(band);
 
   if (!isPresetLoading()) CPresetSystemEffect::setParameter(index, value);
   if (auto* editor = dynamic_cast<ADEditor*>(editor_)) editor->setParameter(index, value);

@@ -1,8 +1,27 @@
-// Processing entries and the four loop variants.
+// Processing entries, the loop that cuts the host's blocks into sub-blocks, and the band
+// updates that retune the filter sections.
 
 #include <algorithm>
+#include <cmath>
 
 #include "effect/Tavola.h"
+
+using namespace tavola;
+
+namespace {
+
+constexpr auto kRelaxed = std::memory_order_relaxed;
+constexpr double kPeakCap = 4.0;
+
+unsigned bandBit(Band band) {
+  return 1u << static_cast<unsigned>(band);
+}
+
+double switchNumber(int flag) {
+  return flag != 0 ? 1.0 : 0.0;
+}
+
+}  // namespace
 
 void Tavola::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
   if (isInputConnected(1) && isStereoIn())
@@ -18,39 +37,153 @@ void Tavola::processDoubleReplacing(double** inputs, double** outputs, VstInt32 
     processLoopFastDoubleMono(inputs, outputs, sampleFrames);
 }
 
-// Until the signal path is in place the loops pass the signal through unchanged, routed
-// to the outputs as the finished loops will route it.
-template <typename Sample>
-void Tavola::passThrough(Sample** inputs, Sample** outputs, VstInt32 sampleFrames, bool stereo) {
-  if (sampleFrames < 1) {
-    peakLevel_.store(0.0, std::memory_order_relaxed);
-    return;
-  }
-  const bool secondOutput = isOutputConnected(1) && isStereoOut();
-  for (VstInt32 i = 0; i < sampleFrames; ++i) {
-    const Sample first = inputs[0][i];
-    const Sample second = stereo ? inputs[1][i] : first;
-    if (secondOutput) {
-      outputs[0][i] = first;
-      outputs[1][i] = second;
-    } else {
-      outputs[0][i] = first;
-    }
-  }
-}
-
 void Tavola::processLoopFast(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  passThrough(inputs, outputs, sampleFrames, true);
+  processLoop<float, 2>(inputs, outputs, sampleFrames);
 }
 
 void Tavola::processLoopFastDouble(double** inputs, double** outputs, VstInt32 sampleFrames) {
-  passThrough(inputs, outputs, sampleFrames, true);
+  processLoop<double, 2>(inputs, outputs, sampleFrames);
 }
 
 void Tavola::processLoopFastMono(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  passThrough(inputs, outputs, sampleFrames, false);
+  processLoop<float, 1>(inputs, outputs, sampleFrames);
 }
 
 void Tavola::processLoopFastDoubleMono(double** inputs, double** outputs, VstInt32 sampleFrames) {
-  passThrough(inputs, outputs, sampleFrames, false);
+  processLoop<double, 1>(inputs, outputs, sampleFrames);
+}
+
+BandSettings Tavola::bandSettings() const {
+  BandSettings b;
+  b.eqOn = params_.eqOn.load(kRelaxed);
+  b.hpfOn = params_.hpfOn.load(kRelaxed);
+  b.hpfFreq = params_.hpfFreq.load(kRelaxed);
+  b.lfFreq = params_.lfFreq.load(kRelaxed);
+  b.mfFreq = params_.mfFreq.load(kRelaxed);
+  b.hfFreq = params_.hfFreq.load(kRelaxed);
+  return b;
+}
+
+SubBlockSettings Tavola::subBlockSettings() const {
+  SubBlockSettings s;
+  s.eqOn = params_.eqOn.load(kRelaxed) != 0;
+  s.satOn = params_.satOn.load(kRelaxed) != 0;
+  s.outGain = params_.outGain.load(kRelaxed);
+  s.lfGain = params_.lfGain.load(kRelaxed);
+  s.mfGain = params_.mfGain.load(kRelaxed);
+  s.hfGain = params_.hfGain.load(kRelaxed);
+  s.lfOn = switchNumber(params_.lfOn.load(kRelaxed));
+  s.mfOn = switchNumber(params_.mfOn.load(kRelaxed));
+  s.hfOn = switchNumber(params_.hfOn.load(kRelaxed));
+  return s;
+}
+
+void Tavola::updateLowCut() {
+  signalPath_->updateLowCut(bandSettings());
+}
+void Tavola::updateLowShelf() {
+  signalPath_->updateLowShelf(bandSettings());
+}
+void Tavola::updateMid() {
+  signalPath_->updateMid(bandSettings());
+}
+void Tavola::updateHighShelf() {
+  signalPath_->updateHighShelf(bandSettings());
+}
+
+void Tavola::markBandPending(Band band) {
+  // Release: the audio thread that sees the bit also sees the derived values stored before.
+  pendingBands_.fetch_or(bandBit(band), std::memory_order_release);
+}
+
+void Tavola::applyPendingBandUpdates() {
+  const unsigned pending = pendingBands_.exchange(0, std::memory_order_acquire);
+  if (pending == 0) return;
+  if (pending & bandBit(Band::kLowCut)) updateLowCut();
+  if (pending & bandBit(Band::kLowShelf)) updateLowShelf();
+  if (pending & bandBit(Band::kMid)) updateMid();
+  if (pending & bandBit(Band::kHighShelf)) updateHighShelf();
+}
+
+// One loop for both sample types and both channel counts. The input of each sub-block is
+// read whole before any output of it is written, so the host may pass the same buffers for
+// input and output.
+template <typename Sample, int Channels>
+void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
+  if (sampleFrames < 1) {
+    peakLevel_.store(0.0, kRelaxed);
+    return;
+  }
+  const bool secondOutput = isOutputConnected(1) && isStereoOut();
+  constexpr int kSub = SignalPath::kSubBlock;
+  double input[2][kSub];
+  double result[2][kSub];
+  double* inputRows[2] = {input[0], input[1]};
+  double* resultRows[2] = {result[0], result[1]};
+  double peak[2] = {0.0, 0.0};
+
+  auto write = [&](VstInt32 at, double first, double second) {
+    if (Channels == 2 && !secondOutput) {
+      // Both results go to the first output, the first channel's last.
+      outputs[0][at] = static_cast<Sample>(second);
+      outputs[0][at] = static_cast<Sample>(first);
+    } else {
+      outputs[0][at] = static_cast<Sample>(first);
+      if (secondOutput) outputs[1][at] = static_cast<Sample>(second);
+    }
+  };
+
+  VstInt32 position = 0;
+  while (position < sampleFrames) {
+    const int n = static_cast<int>(std::min<VstInt32>(kSub, sampleFrames - position));
+
+    // A sample that is not a number (or infinite) would stay in the recursive sections for
+    // good. The sub-block up to the last such sample is dropped to silence and the signal
+    // path starts afresh right after it, exactly as a resume would leave it.
+    int lastBad = -1;
+    for (int c = 0; c < Channels; ++c)
+      for (int i = 0; i < n; ++i)
+        if (!std::isfinite(static_cast<double>(inputs[c][position + i])))
+          lastBad = std::max(lastBad, i);
+    if (lastBad >= 0) {
+      for (int i = 0; i <= lastBad; ++i) write(position + i, 0.0, 0.0);
+      restartSignalPath();
+      position += lastBad + 1;
+      continue;
+    }
+
+    applyPendingBandUpdates();
+    const SubBlockSettings settings = subBlockSettings();
+
+    for (int c = 0; c < Channels; ++c) {
+      const Sample* in = inputs[c] + position;
+      input[c][0] = inputCarry_[c];
+      for (int i = 1; i < n; ++i) input[c][i] = static_cast<double>(in[i - 1]);
+      inputCarry_[c] = static_cast<double>(in[n - 1]);
+    }
+
+    signalPath_->processSubBlock(inputRows, resultRows, Channels, n, settings);
+
+    bool finite = true;
+    for (int c = 0; c < Channels; ++c)
+      for (int i = 0; i < n; ++i) finite = finite && std::isfinite(result[c][i]);
+    if (!finite) {
+      // Finite input grown beyond the range of a double: start afresh rather than carry
+      // infinities and NaNs in the sections.
+      for (int i = 0; i < n; ++i) write(position + i, 0.0, 0.0);
+      restartSignalPath();
+      position += n;
+      continue;
+    }
+
+    for (int i = 0; i < n; ++i) {
+      for (int c = 0; c < Channels; ++c) peak[c] = std::max(peak[c], std::fabs(result[c][i]));
+      write(position + i, result[0][i], result[Channels - 1][i]);
+    }
+    position += n;
+  }
+
+  double level = std::min(peak[0], kPeakCap);
+  if (Channels == 2) level = std::max(level, std::min(peak[1], kPeakCap));
+  peakLevel_.store(level, kRelaxed);
 }
