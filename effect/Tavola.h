@@ -82,6 +82,9 @@ class Tavola : public CPresetSystemEffect {
   double peakLevel() const { return peakLevel_.load(std::memory_order_relaxed); }
   double clipState() const { return clipState_.load(std::memory_order_relaxed); }
   const tavola::SignalPath& signalPath() const { return *signalPath_; }
+  // The derived values as the band updates and the next sub-block read them.
+  tavola::BandSettings bandSettings() const;
+  tavola::SubBlockSettings subBlockSettings() const;
   // Chooses the implementation of the signal path; both give the same bits. UI thread,
   // while processing is suspended.
   void setSignalPathKind(tavola::SignalPathKind kind) { signalPath_->setKind(kind); }
@@ -89,8 +92,6 @@ class Tavola : public CPresetSystemEffect {
  private:
   template <typename Sample, int Channels>
   void processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
-  tavola::BandSettings bandSettings() const;
-  tavola::SubBlockSettings subBlockSettings() const;
   void markBandPending(tavola::Band band);
   void applyPendingBandUpdates();
   // Retunes every band, leaves immediate mode and clears the delay lines, as resume does.
