@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the project and runs every test: first a normal optimised build, then the same
-# tests under AddressSanitizer with UndefinedBehaviorSanitizer.
+# tests under AddressSanitizer with UndefinedBehaviorSanitizer, then under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,3 +20,4 @@ run_suite() {
 
 run_suite build/release
 run_suite build/asan-ubsan -DTAVOLA_SANITIZE=address,undefined
+run_suite build/tsan -DTAVOLA_SANITIZE=thread
