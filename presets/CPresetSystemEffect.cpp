@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "presets/CPresetSystemEditor.h"
+#include "presets/ImageDecoding.h"
 
 namespace {
 
@@ -23,7 +24,6 @@ float storableValue(float value) {
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, 1, kNumPresetParameters),
       presets_(new PresetRecord[kNumPresets]()),
-      oldChunkBuffer_(new unsigned char[kOldChunkBufferSize]()),
       chunkBuffer_(new unsigned char[kChunkBufferSize]()) {
   programsAreChunks(true);
   initPresets();
@@ -33,14 +33,23 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
 CPresetSystemEffect::~CPresetSystemEffect() = default;
 
 void CPresetSystemEffect::storeName(PresetRecord& preset, const char* name) {
-  std::memset(preset.name, 0, sizeof preset.name);
-  std::strncpy(preset.name, name, kPresetNameSize - 1);
+  char field[kPresetNameSize] = {};
+  std::strncpy(field, name, kPresetNameSize - 1);
+  std::memcpy(preset.name, field, sizeof field);
+}
+
+CPresetSystemEditor* CPresetSystemEffect::presetEditor() const {
+  return dynamic_cast<CPresetSystemEditor*>(editor_);
 }
 
 void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
   if (index < 0 || index >= kNumPresetParameters) return;
   float& slot = presets_[getPresetNo()].params[index];
   std::atomic_ref<float>(slot).store(storableValue(value), std::memory_order_relaxed);
+}
+
+float CPresetSystemEffect::presetValue(int preset, int index) const {
+  return std::atomic_ref<float>(presets_[preset].params[index]).load(std::memory_order_relaxed);
 }
 
 float CPresetSystemEffect::getParameter(VstInt32 index) {
@@ -73,8 +82,7 @@ void CPresetSystemEffect::setProgramName(char* name) {
   if (!name) return;
   PresetRecord& current = presets_[getPresetNo()];
   storeName(current, name);
-  if (auto* editor = dynamic_cast<CPresetSystemEditor*>(editor_))
-    editor->nameChangedExternal(current.name);
+  if (CPresetSystemEditor* editor = presetEditor()) editor->nameChangedExternal(current.name);
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {
@@ -94,5 +102,25 @@ void CPresetSystemEffect::initializePreset(long i) {
 
 void CPresetSystemEffect::loadDefaults() {
   defaultPreset_ = presets_[0];
-  if (auto* editor = dynamic_cast<CPresetSystemEditor*>(editor_)) editor->loadDefaults();
+  if (CPresetSystemEditor* editor = presetEditor()) editor->loadDefaults();
+}
+
+void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {
+  using Op = tavola::image::ImageStep::Op;
+  if (step.preset >= kNumPresets) return;
+  PresetRecord& preset = presets_[step.preset];
+  switch (step.op) {
+    case Op::kReset:
+      initializePreset(step.preset);
+      break;
+    case Op::kName:
+      // All 24 bytes as the image stored them; the decoder has ended them with a NUL.
+      std::memcpy(preset.name, step.name, kPresetNameSize);
+      break;
+    case Op::kValue:
+      if (step.index < kNumPresetParameters)
+        std::atomic_ref<float>(preset.params[step.index])
+            .store(step.value, std::memory_order_relaxed);
+      break;
+  }
 }

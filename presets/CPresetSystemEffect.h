@@ -7,9 +7,17 @@
 
 #include <atomic>
 #include <memory>
+#include <span>
 
 #include "host/AudioEffectX.h"
+#include "presets/ImageReadResult.h"
 #include "presets/PresetRecord.h"
+
+class CPresetSystemEditor;
+
+namespace tavola::image {
+struct ImageStep;
+}
 
 class CPresetSystemEffect : public AudioEffectX {
  public:
@@ -29,6 +37,19 @@ class CPresetSystemEffect : public AudioEffectX {
   void setProgramName(char* name) override;
   void getProgramName(char* name) override;
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+  // UI thread. The host's state: a version-2 chunk (format word, unique identifier, bank
+  // image of all seven presets), built by the editor object's bank writer. The data stays
+  // ours until the next request. 0 and no data without the editor object. The preset
+  // flag is ignored: the chunk always carries the whole bank.
+  VstInt32 getChunk(void** data, bool isPreset = false) override;
+  // UI thread. Reads a chunk of version 2 or 1: 0 when it was applied, -1 when it was
+  // rejected, and then every preset is as it was and nothing was applied.
+  VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset = false) override;
+  // setChunk with the reason for a rejection.
+  ImageReadResult readChunk(std::span<const unsigned char> chunk);
+  // The version-1 chunk reader: the whole chunk, format word included.
+  ImageReadResult setChunkOld(std::span<const unsigned char> chunk, bool foreign);
+
   VstInt32 processEvents(VstEvents* /*events*/) override { return 0; }
   VstInt32 canDo(char* /*text*/) override { return 0; }
 
@@ -62,19 +83,29 @@ class CPresetSystemEffect : public AudioEffectX {
 
   // Read-only view of the preset memory, for the image writers and the tests.
   const PresetRecord& preset(int i) const { return presets_[i]; }
+  // Any thread: one stored value, read the way the live setParameter writes it.
+  float presetValue(int preset, int index) const;
+  // UI thread, for the image readers: one change of an image that has been checked
+  // whole (template, name or value).
+  void applyImageStep(const tavola::image::ImageStep& step);
   bool isPresetLoading() const { return presetLoading_.load(std::memory_order_relaxed); }
 
  protected:
-  // Copies a name into a preset's name field: at most 23 characters, zero-padded.
+  // Copies a name into a preset's name field: at most 23 characters, zero-padded. The
+  // name may be the field itself.
   static void storeName(PresetRecord& preset, const char* name);
+
+  CPresetSystemEditor* presetEditor() const;
 
   std::unique_ptr<PresetRecord[]> presets_;
   std::atomic<long> presetNo_{0};
-  std::unique_ptr<unsigned char[]> oldChunkBuffer_;
+  // What getChunk hands the host. Version-1 chunks are decoded straight from the host's
+  // bytes, with every offset checked against the size it gave, so they need no copy.
   std::unique_ptr<unsigned char[]> chunkBuffer_;
   PresetRecord defaultPreset_{};
   std::atomic<bool> presetLoading_{false};
 
-  static constexpr int kOldChunkBufferSize = 1432;
+  // The largest chunk the layout can produce: head, header and seven presets with all 44
+  // values stored.
   static constexpr int kChunkBufferSize = 11081;
 };

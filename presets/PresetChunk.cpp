@@ -1,0 +1,92 @@
+// The host's state chunk. Version 2 (written): a format word, the unique identifier and
+// a bank image from the editor object's bank writer. Version 1 (read only): a format
+// word, the identifier, a preset count, the current preset, four unused fields, then the
+// presets as names and plain floats. Both are in the writer's byte order.
+
+#include <cstring>
+
+#include "presets/CPresetSystemEditor.h"
+#include "presets/CPresetSystemEffect.h"
+#include "presets/ImageDecoding.h"
+
+using namespace tavola::image;
+
+VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
+  if (!data) return 0;
+  *data = nullptr;
+  const std::span<unsigned char> chunk(chunkBuffer_.get(), kChunkBufferSize);
+  std::memset(chunk.data(), 0, chunk.size());
+  storeInt32(chunk, 0, kChunkFormat);
+  storeInt32(chunk, 4, getUniqueID());
+
+  CPresetSystemEditor* editor = presetEditor();
+  if (!editor) return 0;
+  std::unique_ptr<unsigned char[]> bank;
+  const std::size_t size = editor->BankToBuffer(bank);
+  if (size == 0 || size > chunk.size() - kChunkHeadSize) return 0;
+  std::memcpy(chunk.data() + kChunkHeadSize, bank.get(), size);
+  *data = chunk.data();
+  return static_cast<VstInt32>(size + kChunkHeadSize);
+}
+
+VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool /*isPreset*/) {
+  if (!data || byteSize < 0) return -1;
+  const std::span<const unsigned char> chunk(static_cast<const unsigned char*>(data),
+                                             static_cast<std::size_t>(byteSize));
+  return readChunk(chunk).ok() ? 0 : -1;
+}
+
+ImageReadResult CPresetSystemEffect::readChunk(std::span<const unsigned char> chunk) {
+  if (chunk.size() < kChunkHeadSize)
+    return ImageReadResult::rejected(
+        ImageReadStatus::kTooShort,
+        imageReason("chunk of %zu bytes is shorter than its 8-byte head (format word and "
+                    "unique identifier)",
+                    chunk.size()));
+  bool foreign = false;
+  ImageReadResult identifier = checkIdentifier(loadInt32(chunk, 4, false), getUniqueID(), foreign);
+  if (!identifier.ok()) return identifier;
+
+  // The format word was written in the same order as the rest of the chunk.
+  const std::int32_t format = loadInt32(chunk, 0, foreign);
+  if (format == kChunkFormatOld) return setChunkOld(chunk, foreign);
+  if (format != kChunkFormat)
+    return ImageReadResult::rejected(
+        ImageReadStatus::kUnknownChunkFormat,
+        imageReason("chunk format word 0x%08X is neither version 1 (0x01000000) nor version 2 "
+                    "(0x02000000)",
+                    static_cast<unsigned>(format)));
+
+  constexpr std::size_t kRecordsOffset = kChunkHeadSize + newpresetheader::kSize;
+  if (chunk.size() < kRecordsOffset)
+    return ImageReadResult::rejected(
+        ImageReadStatus::kTooShort,
+        imageReason("version-2 chunk of %zu bytes is shorter than its 8-byte head and 41-byte "
+                    "bank header (49 bytes)",
+                    chunk.size()));
+  CPresetSystemEditor* editor = presetEditor();
+  if (!editor)
+    return ImageReadResult::rejected(ImageReadStatus::kNoPresetMemory,
+                                     "no editor object to read the bank image");
+  // The bank image behind the head is read as a bank file is: its records are exactly
+  // the payload its header gives, which must lie within the chunk.
+  newpresetheader header;
+  std::span<const unsigned char> records;
+  ImageReadResult split =
+      splitHeaderAndRecords(chunk.subspan(kChunkHeadSize), foreign, header, records);
+  if (!split.ok()) return split;
+  return editor->BufferToBank(records, header, foreign);
+}
+
+ImageReadResult CPresetSystemEffect::setChunkOld(std::span<const unsigned char> chunk,
+                                                 bool foreign) {
+  ParameterMask skipped;
+  for (int i = 0; i < kNumPresetParameters; ++i)
+    skipped[static_cast<std::size_t>(i)] = isDummyOld(i);
+  DecodedImage image;
+  ImageReadResult result = decodeOldChunk(chunk, foreign, skipped, image);
+  if (!result.ok()) return result;
+  for (const ImageStep& step : image.steps) applyImageStep(step);
+  setPresetNo(image.selectedPreset);
+  return result;
+}

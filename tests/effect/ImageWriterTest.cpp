@@ -1,0 +1,162 @@
+// The preset and bank writers and the host chunk, against images built by hand from the
+// layout.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "effect/PresetImageSupport.h"
+
+using namespace tavola;
+using test::Bytes;
+using test::ImageBytes;
+
+namespace {
+
+// The factory presets' values of the stored indices, as the preset table gives them.
+struct FactoryRow {
+  const char* name;
+  float values[test::kStoredCount];  // indices 0, 6, 7, 8, 9, 12, 13, 15, 20, 21, 23, 24, 25, 27
+};
+const FactoryRow kFactory[kNumPresets] = {
+    {"Default", {1, 0.5f, 0, 1, 0, 1, 0.5f, 0.5f, 1, 0.5f, 0.5f, 1, 0.5f, 0.5f}},
+    {"Air", {1, 0.5f, 0, 0, 0, 0, 0.5f, 0.5f, 0, 0.5f, 0.5f, 1, 0.75f, 7.0f / 12}},
+    {"Loudness", {1, 0.5f, 0, 0, 0, 1, 0.75f, 7.0f / 12, 0, 0.5f, 0.5f, 1, 0.75f, 2.0f / 3}},
+    {"Zoom 1", {1, 0.5f, 0, 0, 0, 0, 0.5f, 0.5f, 1, 2.0f / 3, 13.0f / 24, 1, 1.0f / 3, 13.0f / 24}},
+    {"Zoom 2",
+     {1, 0.5f, 0, 0, 0, 1, 0.25f, 5.0f / 12, 1, 2.0f / 3, 13.0f / 24, 1, 1.0f / 3, 13.0f / 24}},
+    {"Speaker", {1, 0.5f, 0, 1, 0.75f, 1, 0.5f, 0.5f, 1, 0.5f, 0.625f, 1, 5.0f / 6, 5.0f / 12}},
+    {"Bright Vox", {1, 0.5f, 0, 1, 0.5f, 1, 0.5f, 7.0f / 12, 1, 5.0f / 6, 0.625f, 1, 0.5f, 0.5f}},
+};
+
+Bytes presetImage(const std::unique_ptr<Tavola>& effect) {
+  std::unique_ptr<unsigned char[]> buffer;
+  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  const std::size_t size = editor->PresetToBuffer(buffer);
+  return size ? Bytes(buffer.get(), buffer.get() + size) : Bytes{};
+}
+
+Bytes bankImage(const std::unique_ptr<Tavola>& effect) {
+  std::unique_ptr<unsigned char[]> buffer;
+  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  const std::size_t size = editor->BankToBuffer(buffer);
+  return size ? Bytes(buffer.get(), buffer.get() + size) : Bytes{};
+}
+
+Bytes chunkOf(Tavola& effect, bool isPreset = false) {
+  void* data = nullptr;
+  const VstInt32 size = effect.getChunk(&data, isPreset);
+  if (size <= 0 || !data) return {};
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  return Bytes(bytes, bytes + size);
+}
+
+std::int32_t fieldAt(const Bytes& bytes, std::size_t offset) {
+  return test::nativeField(bytes, offset);
+}
+
+// Every index stored: the sizes the layout allows at most.
+class EveryIndexStored : public Tavola {
+ public:
+  EveryIndexStored() : Tavola(test::connectedHost) {}
+  bool isDummy(int) override { return false; }
+};
+
+}  // namespace
+
+TEST(ImageWriter, SizesAndCountsWithFourteenStoredIndices) {
+  test::QuietStandardError quiet;
+  auto effect = test::makeEffect();
+  const Bytes preset = presetImage(effect);
+  ASSERT_EQ(preset.size(), 657u);
+  EXPECT_EQ(preset[4], 34);
+  EXPECT_EQ(fieldAt(preset, 13), 15);   // record count: the name and 14 values
+  EXPECT_EQ(fieldAt(preset, 21), 616);  // payload size
+  const Bytes bank = bankImage(effect);
+  ASSERT_EQ(bank.size(), 4353u);
+  EXPECT_EQ(bank[4], 56);
+  EXPECT_EQ(fieldAt(bank, 13), 105);
+  EXPECT_EQ(fieldAt(bank, 21), 4312);
+  EXPECT_EQ(chunkOf(*effect).size(), 4361u);
+}
+
+TEST(ImageWriter, SizesWithEveryIndexStored) {
+  test::QuietStandardError quiet;
+  auto effect = std::make_unique<EveryIndexStored>();
+  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  std::unique_ptr<unsigned char[]> buffer;
+  EXPECT_EQ(editor->PresetToBuffer(buffer), 1617u);
+  EXPECT_EQ(editor->BankToBuffer(buffer), 11073u);
+  // The largest chunk fills the effect's chunk buffer exactly.
+  const Bytes chunk = chunkOf(*effect);
+  ASSERT_EQ(chunk.size(), 11081u);
+  EXPECT_EQ(fieldAt(chunk, 8 + 13), 7 * 45);
+  // The last record is parameter 43 of preset 6.
+  EXPECT_EQ(fieldAt(chunk, 11081 - 32 + 8), 6);
+  EXPECT_EQ(fieldAt(chunk, 11081 - 32 + 12), 43);
+}
+
+TEST(ImageWriter, PresetImageMatchesTheLayoutByteForByte) {
+  test::QuietStandardError quiet;
+  auto effect = test::makeEffect();
+  effect->setPresetNo(3);  // "Zoom 1"
+  effect->setParameter(13, 0.25f);
+  effect->setPresetName("Hand built");
+
+  ImageBytes expected;
+  expected.header(34, 15, 0, 168 + 14 * 32).nameRecord(0, "Hand built");
+  for (int column = 0; column < test::kStoredCount; ++column) {
+    const int index = test::kStoredIndices[column];
+    expected.parameterRecord(0, index, index == 13 ? 0.25f : kFactory[3].values[column]);
+  }
+  EXPECT_EQ(presetImage(effect), expected.bytes);
+}
+
+TEST(ImageWriter, ChunkMatchesTheLayoutByteForByte) {
+  test::QuietStandardError quiet;
+  auto effect = test::makeEffect();
+  effect->setPresetNo(5);
+
+  ImageBytes expected;
+  expected.i32(0x02000000).i32(test::kOwnId).header(56, 105, 5, 7 * (168 + 14 * 32));
+  const Bytes chunk = chunkOf(*effect);
+  ASSERT_GE(chunk.size(), 49u);
+  EXPECT_EQ(Bytes(chunk.begin(), chunk.begin() + 49), expected.bytes) << "head and bank header";
+
+  for (int p = 0; p < kNumPresets; ++p) {
+    expected.nameRecord(p, kFactory[p].name);
+    for (int column = 0; column < test::kStoredCount; ++column)
+      expected.parameterRecord(p, test::kStoredIndices[column], kFactory[p].values[column]);
+  }
+  EXPECT_EQ(chunk, expected.bytes) << "the whole chunk";
+  // The bank image is the chunk without its head.
+  EXPECT_EQ(bankImage(effect), Bytes(chunk.begin() + 8, chunk.end()));
+}
+
+TEST(ImageWriter, ChunkIgnoresThePresetFlagAndStaysOwnedByTheEffect) {
+  test::QuietStandardError quiet;
+  auto effect = test::makeEffect();
+  void* first = nullptr;
+  void* second = nullptr;
+  const VstInt32 size = effect->getChunk(&first, false);
+  EXPECT_EQ(effect->getChunk(&second, true), size);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(chunkOf(*effect, true), chunkOf(*effect, false));
+  EXPECT_EQ(effect->getChunk(nullptr), 0);
+}
+
+TEST(ImageWriter, NothingIsWrittenWithoutTheEditorObject) {
+  test::QuietStandardError quiet;
+  auto effect = test::makeEffect();
+  AEffEditor* editor = effect->getEditor();
+  effect->setEditor(nullptr);
+  delete editor;
+  void* data = &data;
+  EXPECT_EQ(effect->getChunk(&data), 0);
+  EXPECT_EQ(data, nullptr);
+  // Nor read: the bank reader is the editor's.
+  ImageBytes chunk;
+  chunk.i32(0x02000000).i32(test::kOwnId).header(56, 0, 0, 0);
+  EXPECT_EQ(effect->setChunk(chunk.bytes.data(), static_cast<VstInt32>(chunk.bytes.size())), -1);
+}
