@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the plug-in and shows it as a host sees it: identity, latency, capabilities,
-# programs and the parameter table.
+# Builds the plug-in and the offline renderer, shows the plug-in briefly as a host sees it,
+# then renders a test signal through every factory preset and plots the presets' magnitude
+# responses, measured through the built plug-in itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,8 +9,16 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j"$jobs" --target Tavola tavola-host
+cmake --build build/release -j"$jobs" --target Tavola tavola-host tavola-render
 echo
 echo "Built build/release/Tavola.so (copy it into ~/.vst to use it in a host)."
 echo
-./build/release/tools/tavola-host "$@" build/release/Tavola.so 2>/dev/null
+echo "== The plug-in as a host sees it (build/release/tools/tavola-host shows the rest)"
+# Identity, channels, flags, latency, tail and editor size: the report up to the editor line.
+./build/release/tools/tavola-host "$@" build/release/Tavola.so 2>/dev/null | sed -n '1,/^Editor size/p'
+echo
+echo "== Rendering the demo: build/release/tools/tavola-render --demo out/demo"
+./build/release/tools/tavola-render --demo out/demo
+echo
+echo "Listen to out/demo/input.wav and its renders out/demo/01-Default.wav ... 07-Bright-Vox.wav;"
+echo "out/demo/responses.png plots the seven presets' magnitude responses."

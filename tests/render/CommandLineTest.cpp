@@ -1,0 +1,158 @@
+// The real tavola-render program, run as a user runs it: exit codes, one clear line on
+// standard error for each kind of failure, the report on standard output, and the
+// plug-in's diagnostic lines only with --verbose.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "render/RenderTestSupport.h"
+
+namespace tavola::render {
+namespace {
+
+using test::runRenderer;
+
+long lineCount(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n');
+}
+
+class CommandLine : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test::writeAudioFile(dir_.file("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2,
+                                     44100, test::sineFrames(2205, 2, 44100.0, 440.0, 0.3)));
+  }
+  test::CommandResult run(const std::vector<std::string>& arguments) {
+    return runRenderer(arguments, dir_.path());
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(CommandLine, HelpGoesToStandardOutput) {
+  const auto result = run({"--help"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("usage: tavola-render [options] INPUT OUTPUT\n", 0), 0u);
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(CommandLine, ARenderReportsAndWritesTheFile) {
+  const auto result = run({"in.wav", "out.aiff", "--preset", "bright vox", "--set", "LFgain=3.5dB",
+                           "--set", "MFfreq=2k", "--double", "--block", "100"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  for (const char* line :
+       {"Output      out.aiff (AIFF, 24-bit PCM)\n", "Frames      2205 (0.050 s)\n",
+        "Rate        44100 Hz\n", "Channels    2 (stereo)\n", "Preset      6 Bright Vox\n",
+        "Set         LFgain = 3.5dB (normalised 0.645833)\n",
+        "Set         MFfreq = 2.00kHz (normalised 0.541667)\n",
+        "Latency     47 frames (compensated)\n", "Over 1.0    0 samples\n"})
+    EXPECT_NE(result.out.find(line), std::string::npos) << line << "in:\n" << result.out;
+  EXPECT_NE(result.out.find("Peak        -"), std::string::npos);
+  const test::AudioFile back = test::readAudioFile(dir_.file("out.aiff"));
+  EXPECT_EQ(back.frames(), 2205);
+}
+
+TEST_F(CommandLine, UsageErrorsExitTwoWithOneLine) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--bogus"}, "tavola-render: unknown option --bogus (see --help)\n"},
+      {{"in.wav"}, "tavola-render: no output file given (see --help)\n"},
+      {{"in.wav", "out.wav", "--preset", "Loud"},
+       "tavola-render: unknown preset \"Loud\"; the factory presets are 0 Default, 1 Air, "
+       "2 Loudness, 3 Zoom 1, 4 Zoom 2, 5 Speaker, 6 Bright Vox\n"},
+      {{"in.wav", "out.wav", "--set", "Gain=3dB"},
+       "tavola-render: unknown parameter \"Gain\"; the parameters are EQ all, OUTput, SAT, HPF, "
+       "HPFfreq, LF, LFfreq, LFgain, MF, MFfreq, MFgain, HF, HFfreq, HFgain\n"},
+      {{"in.wav", "out.wav", "--set", "HFgain=13dB"},
+       "tavola-render: HFgain=13dB is out of range: HFgain goes from -12.0dB to 12.0dB\n"},
+  };
+  for (const Case& c : cases) {
+    const auto result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, 2) << c.message;
+    EXPECT_EQ(result.err, c.message);
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(dir_.entries(), std::vector<std::string>{"in.wav"});
+}
+
+TEST_F(CommandLine, RuntimeFailuresExitOneWithOneLine) {
+  const auto missing = run({"nothing.wav", "out.wav"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.err, "tavola-render: cannot read nothing.wav: No such file or directory\n");
+
+  const auto input = run({"in.wav", "in.wav", "--force"});
+  EXPECT_EQ(input.exitCode, 1);
+  EXPECT_EQ(input.err, "tavola-render: refusing to write in.wav: it is the input file\n");
+
+  const auto plugin = run({"in.wav", "out.wav", "--plugin", "/nonexistent/Tavola.so"});
+  EXPECT_EQ(plugin.exitCode, 1);
+  EXPECT_EQ(plugin.err.rfind("tavola-render: cannot load the plug-in /nonexistent/Tavola.so: ", 0),
+            0u);
+  EXPECT_EQ(lineCount(plugin.err), 1);
+  EXPECT_EQ(dir_.entries(), std::vector<std::string>{"in.wav"});
+
+  ASSERT_EQ(run({"in.wav", "out.wav"}).exitCode, 0);
+  const std::string first = test::fileBytes(dir_.file("out.wav"));
+  const auto exists = run({"in.wav", "out.wav", "--set", "OUTput=-6dB"});
+  EXPECT_EQ(exists.exitCode, 1);
+  EXPECT_EQ(exists.err, "tavola-render: out.wav exists; use --force to replace it\n");
+  EXPECT_EQ(test::fileBytes(dir_.file("out.wav")), first);
+  EXPECT_EQ(run({"in.wav", "out.wav", "--set", "OUTput=-6dB", "-f"}).exitCode, 0);
+  EXPECT_NE(test::fileBytes(dir_.file("out.wav")), first);
+}
+
+TEST_F(CommandLine, PluginLinesOnlyWhenVerbose) {
+  const auto quiet = run({"in.wav", "quiet.wav", "--set", "SAT=on"});
+  ASSERT_EQ(quiet.exitCode, 0);
+  EXPECT_EQ(quiet.err.find("Tavola::setParameter"), std::string::npos);
+
+  const auto verbose = run({"in.wav", "verbose.wav", "--set", "SAT=on", "-v"});
+  ASSERT_EQ(verbose.exitCode, 0);
+  // The instance's start-up, then the 44 values of the preset and the one setting; the
+  // probing of the parameter steps (thousands of changes) stays quiet.
+  const long lines = lineCount(verbose.err);
+  EXPECT_GE(lines, 45);
+  EXPECT_LT(lines, 200);
+  EXPECT_NE(verbose.err.find("Tavola::setParameter # 7\t 1.000000\t\n"), std::string::npos);
+  EXPECT_EQ(verbose.out.find("Tavola::setParameter"), std::string::npos);
+  EXPECT_NE(verbose.out.find("Set         SAT = Sat (normalised 1)\n"), std::string::npos);
+}
+
+TEST_F(CommandLine, OversAreWarnedAbout) {
+  const auto result = run({"in.wav", "loud.wav", "--set", "OUTput=+16dB"});
+  ASSERT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err.rfind("tavola-render: warning: ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find("samples exceeded full scale (clipped in the integer file)"),
+            std::string::npos);
+  EXPECT_EQ(lineCount(result.err), 1);
+  EXPECT_EQ(result.out.find("Over 1.0    0 samples"), std::string::npos);
+}
+
+TEST_F(CommandLine, NoProgressBarWithoutATerminal) {
+  // Three seconds of audio is long enough for a bar, but standard error is a file here.
+  ASSERT_TRUE(test::writeAudioFile(dir_.file("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000,
+                                   std::vector<double>(24000, 0.0)));
+  const auto result = run({"long.wav", "long-out.wav"});
+  ASSERT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(CommandLine, ListShowsPresetsAndParameters) {
+  const auto result = run({"--list"});
+  ASSERT_EQ(result.exitCode, 0);
+  for (const char* line :
+       {"  2  Loudness\n", "  6  Bright Vox\n", "  OUTput   -16.00dB to 16.00dB in 129 steps\n",
+        "  LFgain   -12.0dB to 12.0dB in 49 steps\n", "  SAT      switch: off = Thru, on = Sat\n",
+        "  HPFfreq  13 steps: 15Hz 19Hz 24Hz 30Hz 38Hz 48Hz 60Hz 76Hz 95Hz "
+        "120Hz 151Hz 190Hz 240Hz\n"})
+    EXPECT_NE(result.out.find(line), std::string::npos) << line << "in:\n" << result.out;
+  EXPECT_EQ(result.err, "");
+}
+
+}  // namespace
+}  // namespace tavola::render

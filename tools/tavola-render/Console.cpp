@@ -1,0 +1,78 @@
+#include "tools/tavola-render/Console.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace tavola::render {
+namespace {
+
+void writeAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return;  // nowhere left to complain to
+    }
+    done += static_cast<std::size_t>(written);
+  }
+}
+
+}  // namespace
+
+Console::Console(bool pluginMayWrite) : pluginMayWrite_(pluginMayWrite) {
+  messageFd_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+  // With standard error closed there is nothing to keep; messages then vanish, as they
+  // would have anyway.
+  if (messageFd_ < 0) messageFd_ = STDERR_FILENO;
+}
+
+Console::~Console() {
+  if (silenced_) restore();
+  if (nullFd_ >= 0) ::close(nullFd_);
+  if (messageFd_ != STDERR_FILENO) ::close(messageFd_);
+}
+
+bool Console::messagesToTerminal() const {
+  return ::isatty(messageFd_) == 1;
+}
+
+void Console::line(std::string_view text) const {
+  std::string whole(text);
+  whole += '\n';
+  writeAll(messageFd_, whole);
+}
+
+void Console::error(std::string_view text) const {
+  line(std::string("tavola-render: ") + std::string(text));
+}
+
+void Console::warning(std::string_view text) const {
+  line(std::string("tavola-render: warning: ") + std::string(text));
+}
+
+bool Console::silence(bool evenWhenVerbose) const {
+  if (silenced_ || (pluginMayWrite_ && !evenWhenVerbose) || messageFd_ == STDERR_FILENO)
+    return false;
+  if (nullFd_ < 0) nullFd_ = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (nullFd_ < 0 || ::dup2(nullFd_, STDERR_FILENO) < 0) return false;
+  silenced_ = true;
+  return true;
+}
+
+void Console::restore() const {
+  ::dup2(messageFd_, STDERR_FILENO);
+  silenced_ = false;
+}
+
+Console::PluginCalls::PluginCalls(const Console& console, bool evenWhenVerbose)
+    : console_(console), redirected_(console.silence(evenWhenVerbose)) {}
+
+Console::PluginCalls::~PluginCalls() {
+  if (redirected_) console_.restore();
+}
+
+}  // namespace tavola::render

@@ -1,0 +1,193 @@
+#include "tools/tavola-render/Options.h"
+
+#include <charconv>
+#include <optional>
+
+#include "tools/tavola-render/SoundFile.h"
+
+namespace tavola::render {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavola-render [options] INPUT OUTPUT\n"
+    "       tavola-render --demo [OUTDIR]\n"
+    "       tavola-render --list\n"
+    "\n"
+    "Renders an audio file (WAV, AIFF or FLAC; mono or stereo; any sample rate) through the\n"
+    "Tavola plug-in, loaded as a host loads it. The output format follows OUTPUT's\n"
+    "extension (.wav, .aif/.aiff, .flac) and keeps the input's sample format where it can,\n"
+    "else 24-bit PCM.\n"
+    "\n"
+    "  --preset N|NAME     factory preset by number (0-6) or name, e.g. --preset Loudness\n"
+    "                      (default: 0, \"Default\")\n"
+    "  --set NAME=VALUE    set one parameter after the preset (repeatable); VALUE in the\n"
+    "                      unit the plug-in shows (3.5dB, 47.6Hz, 2k, 2kHz, on, off) or a\n"
+    "                      bare normalised number in [0, 1]; snapped to the nearest step\n"
+    "  --double            process in double precision (default: single)\n"
+    "  --block N           frames per processing call, 1 to 65536 (default: 512)\n"
+    "  --no-compensate     keep the plug-in's latency at the start of the output\n"
+    "  --tail              append the plug-in's tail (1024 frames) after the input\n"
+    "  --float             write 32-bit floating-point samples (not with .flac)\n"
+    "  -f, --force         replace OUTPUT if it exists (the input is never replaced)\n"
+    "  --plugin PATH       the plug-in to load (default: the Tavola.so of this build)\n"
+    "  -v, --verbose       let the plug-in's diagnostic lines through to standard error\n"
+    "  --list              list the factory presets and the parameters with their ranges\n"
+    "  --demo [OUTDIR]     write a test signal, its renders through every factory preset\n"
+    "                      and a plot of the presets' responses to OUTDIR (default:\n"
+    "                      out/demo), replacing earlier demo files there\n"
+    "  -h, --help          show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 a file, plug-in or system failure, 2 a bad command line.\n";
+
+std::optional<int> parseInteger(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+const char* usageText() {
+  return kUsage;
+}
+
+Status parseOptions(const std::vector<std::string>& arguments, Options& options) {
+  options = Options();
+  std::vector<std::string> positional;
+  bool demoDirectoryGiven = false;
+  bool optionsEnded = false;
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string argument = arguments[i];
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      positional.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // "--name=value" and "--name value" mean the same for options that take a value.
+    std::optional<std::string> attached;
+    if (argument.starts_with("--")) {
+      if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
+        attached = argument.substr(equals + 1);
+        argument.erase(equals);
+      }
+    }
+    auto value = [&](std::string& into) -> Status {
+      if (attached) {
+        into = *attached;
+        return Status();
+      }
+      if (i + 1 >= arguments.size()) return Status::usage(argument + " needs a value");
+      into = arguments[++i];
+      return Status();
+    };
+    auto noValue = [&]() -> Status {
+      if (attached) return Status::usage(argument + " takes no value");
+      return Status();
+    };
+
+    Status status;
+    if (argument == "--preset") {
+      status = value(options.preset);
+      if (status.ok() && options.preset.empty()) status = Status::usage("--preset needs a value");
+    } else if (argument == "--set") {
+      std::string assignment;
+      status = value(assignment);
+      if (status.ok()) {
+        const std::size_t equals = assignment.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == assignment.size())
+          return Status::usage("--set wants NAME=VALUE, e.g. --set LFgain=3.5dB (got \"" +
+                               assignment + "\")");
+        options.parameters.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
+      }
+    } else if (argument == "--block") {
+      std::string text;
+      status = value(text);
+      if (status.ok()) {
+        const std::optional<int> block = parseInteger(text);
+        if (!block || *block < 1 || *block > kMaxBlockSize)
+          return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + text +
+                               "\")");
+        options.blockSize = *block;
+      }
+    } else if (argument == "--plugin") {
+      status = value(options.plugin);
+      if (status.ok() && options.plugin.empty()) status = Status::usage("--plugin needs a path");
+    } else if (argument == "--double") {
+      status = noValue();
+      options.useDouble = true;
+    } else if (argument == "--no-compensate") {
+      status = noValue();
+      options.compensate = false;
+    } else if (argument == "--tail") {
+      status = noValue();
+      options.appendTail = true;
+    } else if (argument == "--float") {
+      status = noValue();
+      options.floatOutput = true;
+    } else if (argument == "-f" || argument == "--force") {
+      status = noValue();
+      options.force = true;
+    } else if (argument == "-v" || argument == "--verbose") {
+      status = noValue();
+      options.verbose = true;
+    } else if (argument == "--list") {
+      status = noValue();
+      options.mode = Mode::kList;
+    } else if (argument == "--demo") {
+      options.mode = Mode::kDemo;
+      if (attached) {
+        options.demoDirectory = *attached;
+        demoDirectoryGiven = true;
+      }
+    } else if (argument == "-h" || argument == "--help") {
+      status = noValue();
+      if (status.ok()) {
+        options.mode = Mode::kHelp;
+        return Status();
+      }
+    } else {
+      return Status::usage("unknown option " + argument + " (see --help)");
+    }
+    if (!status.ok()) return status;
+  }
+
+  switch (options.mode) {
+    case Mode::kHelp:
+      return Status();
+    case Mode::kList:
+      if (!positional.empty()) return Status::usage("--list takes no files");
+      return Status();
+    case Mode::kDemo:
+      if (positional.size() > (demoDirectoryGiven ? 0u : 1u))
+        return Status::usage("--demo takes one output folder at most");
+      if (!positional.empty()) options.demoDirectory = positional.front();
+      if (options.demoDirectory.empty()) return Status::usage("--demo needs a folder name");
+      return Status();
+    case Mode::kRender:
+      break;
+  }
+
+  if (positional.size() < 2)
+    return Status::usage(positional.empty() ? "no input and output files given (see --help)"
+                                            : "no output file given (see --help)");
+  if (positional.size() > 2)
+    return Status::usage("one input and one output file, please (extra: " + positional[2] + ")");
+  options.input = positional[0];
+  options.output = positional[1];
+
+  const std::optional<int> container = containerForPath(options.output);
+  if (!container)
+    return Status::usage("cannot tell the output format from \"" + options.output +
+                         "\": use .wav, .aif, .aiff or .flac");
+  if (options.floatOutput && !containerHoldsFloat(*container))
+    return Status::usage("FLAC holds integer samples only; --float needs a .wav or .aiff output");
+  return Status();
+}
+
+}  // namespace tavola::render

@@ -1,0 +1,47 @@
+#pragma once
+// The command line of tavola-render, parsed into plain values. Parsing checks only what the
+// command line itself can tell (options, numbers, file extensions); preset and parameter
+// names are checked later against the plug-in.
+
+#include <string>
+#include <vector>
+
+#include "tools/tavola-render/Status.h"
+
+namespace tavola::render {
+
+enum class Mode { kRender, kList, kDemo, kHelp };
+
+// One "--set NAME=VALUE", as typed.
+struct ParameterRequest {
+  std::string name;
+  std::string value;
+};
+
+struct Options {
+  Mode mode = Mode::kRender;
+  std::string input;
+  std::string output;
+  std::string demoDirectory = "out/demo";
+  // As typed: a number or a name. Empty: the factory preset "Default".
+  std::string preset;
+  std::vector<ParameterRequest> parameters;
+  bool useDouble = false;
+  int blockSize = 512;
+  bool compensate = true;
+  bool appendTail = false;
+  bool floatOutput = false;
+  bool force = false;
+  bool verbose = false;
+  // Empty: the plug-in built with the renderer.
+  std::string plugin;
+};
+
+constexpr int kMaxBlockSize = 65536;
+
+// arguments excludes the program name.
+Status parseOptions(const std::vector<std::string>& arguments, Options& options);
+
+const char* usageText();
+
+}  // namespace tavola::render

@@ -1,0 +1,54 @@
+#pragma once
+// One file through the plug-in: the whole of a render from the command line, from
+// checking the names to the renamed output file.
+
+#include <string>
+#include <vector>
+
+#include "tools/tavola-render/Console.h"
+#include "tools/tavola-render/EffectSession.h"
+#include "tools/tavola-render/Options.h"
+#include "tools/tavola-render/RenderLoop.h"
+#include "tools/tavola-render/Status.h"
+
+namespace tavola::render {
+
+struct RenderSummary {
+  std::string output;
+  std::string format;
+  bool floatSamples = false;
+  long frames = 0;
+  int sampleRate = 0;
+  int channels = 0;
+  int preset = 0;
+  std::vector<ParameterSetting> settings;
+  RenderResult result;
+  bool compensated = true;
+};
+
+// Everything the command line asks for a render; preset and parameters still as typed.
+struct RenderJob {
+  std::string input;
+  std::string output;
+  std::string preset;
+  std::vector<ParameterRequest> parameters;
+  RenderSettings settings;
+  bool floatOutput = false;
+  bool force = false;
+};
+
+RenderJob renderJobFor(const Options& options);
+
+// Checks in the order a user fixes things: the names (preset, parameters), the input, the
+// output, then renders into a temporary file that replaces the output only when complete.
+// progress (may be empty) sees the frames fed; when it answers false the render stops and
+// nothing is written.
+Status renderFile(const PluginHost& host, const Console& console, const RenderJob& job,
+                  const RenderProgress& progress, RenderSummary& summary);
+
+// The report printed after a render, one item per line.
+std::string formatSummary(const RenderSummary& summary);
+// The warning for samples beyond full scale; empty when there were none.
+std::string overWarning(const RenderSummary& summary);
+
+}  // namespace tavola::render

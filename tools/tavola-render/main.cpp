@@ -1,0 +1,161 @@
+// tavola-render: renders audio files through the Tavola plug-in offline, loaded through the
+// in-repo host exactly as a DAW loads it, and makes the demo files and response plot.
+//
+// Standard output carries the results (the render report, the listing); standard error
+// carries the renderer's messages and, with --verbose, the plug-in's own diagnostic lines.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/tavola-render/Console.h"
+#include "tools/tavola-render/Demo.h"
+#include "tools/tavola-render/EffectSession.h"
+#include "tools/tavola-render/Listing.h"
+#include "tools/tavola-render/Options.h"
+#include "tools/tavola-render/ProgressBar.h"
+#include "tools/tavola-render/RenderJob.h"
+#include "tools/tavola-render/SoundFile.h"
+
+using namespace tavola::render;
+
+namespace {
+
+volatile std::sig_atomic_t interruptRequested = 0;
+
+void onInterrupt(int) {
+  interruptRequested = 1;
+}
+
+// An interrupted render (or demo) stops at the next block, so that the temporary file is
+// removed and an earlier output stays as it was.
+void catchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+bool exists(const std::string& path) {
+  return !path.empty() && ::access(path.c_str(), R_OK) == 0;
+}
+
+// The plug-in of this build: the path compiled in, or, when the build tree has moved, the
+// Tavola.so beside or above the program.
+std::string defaultPlugin() {
+  const std::string built = TAVOLA_RENDER_PLUGIN_PATH;
+  if (exists(built)) return built;
+  std::vector<char> self(4096);
+  const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  if (length > 0) {
+    std::string directory(self.data(), static_cast<std::size_t>(length));
+    directory.erase(directory.find_last_of('/'));
+    for (const std::string& candidate : {directory + "/Tavola.so", directory + "/../Tavola.so"})
+      if (exists(candidate)) return candidate;
+  }
+  return built;
+}
+
+int fail(const Console& console, const Status& status) {
+  console.error(status.message());
+  return status.exitCode();
+}
+
+int render(const PluginHost& host, const Console& console, const Options& options) {
+  // A look at the input decides whether the render is long enough for a progress bar; the
+  // render opens it again and reports any trouble with it.
+  long frames = 0;
+  double rate = 0.0;
+  if (std::unique_ptr<SoundFileReader> input; SoundFileReader::open(options.input, input).ok()) {
+    frames = input->frames();
+    rate = input->sampleRate();
+  }
+  // Counted in thousandths of the frames to feed, which include the flush and the tail.
+  constexpr long kSteps = 1000;
+  ProgressBar bar(console.messageFd(),
+                  ProgressBar::wanted(console.messagesToTerminal(), frames, rate), kSteps,
+                  "rendering");
+  const RenderProgress progress = [&](long done, long total) {
+    bar.update(total > 0 ? done * kSteps / total : kSteps);
+    return interruptRequested == 0;
+  };
+  RenderSummary summary;
+  const Status status = renderFile(host, console, renderJobFor(options), progress, summary);
+  bar.finish();
+  if (!status.ok()) return fail(console, status);
+  std::fputs(formatSummary(summary).c_str(), stdout);
+  std::fflush(stdout);
+  if (const std::string warning = overWarning(summary); !warning.empty()) console.warning(warning);
+  return 0;
+}
+
+int demo(const PluginHost& host, const Console& console, const Options& options) {
+  DemoSettings settings;
+  settings.render.blockSize = options.blockSize;
+  settings.render.useDouble = options.useDouble;
+  settings.keepGoing = [] { return interruptRequested == 0; };
+  const auto start = std::chrono::steady_clock::now();
+  DemoReport report;
+  const Status status = runDemo(
+      host, console, options.demoDirectory, settings,
+      [](const std::string& file) {
+        std::printf("  wrote %s\n", file.c_str());
+        std::fflush(stdout);
+      },
+      report);
+  if (!status.ok()) return fail(console, status);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("\nMagnitude responses measured through the plug-in:\n%s",
+              formatResponseTable(report).c_str());
+  std::printf("\nDemo done in %.1f s: %zu files in %s\n", seconds, report.files.size(),
+              options.demoDirectory.c_str());
+  return 0;
+}
+
+int list(const PluginHost& host, const Console& console) {
+  std::vector<ParameterInfo> parameters;
+  if (Status status = probeSteps(host, console, parameters); !status.ok())
+    return fail(console, status);
+  std::fputs(formatListing(parameters).c_str(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const Status parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  if (!parsed.ok()) {
+    std::fprintf(stderr, "tavola-render: %s\n", parsed.message().c_str());
+    return parsed.exitCode();
+  }
+  if (options.mode == Mode::kHelp) {
+    std::fputs(usageText(), stdout);
+    return 0;
+  }
+
+  const Console console(options.verbose);
+  catchInterrupts();
+  std::unique_ptr<PluginHost> host;
+  const std::string plugin = options.plugin.empty() ? defaultPlugin() : options.plugin;
+  if (Status status = PluginHost::load(plugin, console, host); !status.ok())
+    return fail(console, status);
+
+  switch (options.mode) {
+    case Mode::kList:
+      return list(*host, console);
+    case Mode::kDemo:
+      return demo(*host, console, options);
+    case Mode::kRender:
+    case Mode::kHelp:
+      break;
+  }
+  return render(*host, console, options);
+}
