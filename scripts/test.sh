@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Builds the project and runs every test: first a normal optimised build, then the same
-# tests under AddressSanitizer with UndefinedBehaviorSanitizer, then under ThreadSanitizer.
+# tests under AddressSanitizer with UndefinedBehaviorSanitizer, then under ThreadSanitizer,
+# and finally a minute of coverage-guided fuzzing of the preset and chunk readers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# Every effect reads the user's preferences when it is created: keep the tests away from
+# the real ones.
+export XDG_CONFIG_HOME="$PWD/build/test-config"
+mkdir -p "$XDG_CONFIG_HOME"
 
 run_suite() {
   local dir=$1
@@ -21,3 +27,6 @@ run_suite() {
 run_suite build/release
 run_suite build/asan-ubsan -DTAVOLA_SANITIZE=address,undefined
 run_suite build/tsan -DTAVOLA_SANITIZE=thread
+
+echo "== Fuzzing the preset and chunk readers"
+bash scripts/fuzz.sh 60
