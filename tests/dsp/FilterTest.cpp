@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Signals.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -17,21 +19,12 @@
 
 namespace {
 
+using tavola::test::bitIdentical;
+
+using tavola::test::noise;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// Deterministic noise in [-1, 1), the same on every platform.
-std::vector<double> noise(std::size_t n, std::uint64_t seed = 0x9e3779b97f4a7c15ull) {
-  std::vector<double> v(n);
-  std::uint64_t s = seed;
-  for (double& x : v) {
-    s ^= s << 13;
-    s ^= s >> 7;
-    s ^= s << 17;
-    x = static_cast<double>(s >> 11) * 0x1.0p-52 - 1.0;
-  }
-  return v;
-}
 
 // Noise with stretches scaled down to 1e-25, where the denormal flush changes the low bits of
 // the results, so that a loop without it cannot match.
@@ -41,20 +34,6 @@ std::vector<double> noiseWithTinyStretches(std::size_t n, std::uint64_t seed) {
     if ((i / 64) % 2 == 1) v[i] *= 1e-25;
   }
   return v;
-}
-
-::testing::AssertionResult bitIdentical(const std::vector<double>& got,
-                                        const std::vector<double>& want) {
-  if (got.size() != want.size()) {
-    return ::testing::AssertionFailure() << "sizes " << got.size() << " vs " << want.size();
-  }
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    if (std::bit_cast<std::uint64_t>(got[i]) != std::bit_cast<std::uint64_t>(want[i])) {
-      return ::testing::AssertionFailure()
-             << "first difference at " << i << ": " << got[i] << " vs " << want[i];
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 bool sameBits(double a, double b) {

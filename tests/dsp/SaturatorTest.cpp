@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Signals.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -19,20 +21,9 @@
 
 namespace {
 
-using tavola::Saturator;
+using tavola::test::noise;
 
-// Deterministic noise in [-1, 1), the same on every platform.
-std::vector<double> noise(std::size_t n, std::uint64_t seed = 0x9e3779b97f4a7c15ull) {
-  std::vector<double> v(n);
-  std::uint64_t s = seed;
-  for (double& x : v) {
-    s ^= s << 13;
-    s ^= s >> 7;
-    s ^= s << 17;
-    x = static_cast<double>(s >> 11) * 0x1.0p-52 - 1.0;
-  }
-  return v;
-}
+using tavola::Saturator;
 
 bool sameBits(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Signals.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -16,34 +18,13 @@
 
 namespace {
 
-using tavola::UpSampler;
+using tavola::test::bitIdentical;
 
-// Deterministic noise in [-1, 1), the same on every platform.
 std::vector<double> noise(std::size_t n, std::uint64_t seed = 0x2545f4914f6cdd1dull) {
-  std::vector<double> v(n);
-  std::uint64_t s = seed;
-  for (double& x : v) {
-    s ^= s << 13;
-    s ^= s >> 7;
-    s ^= s << 17;
-    x = static_cast<double>(s >> 11) * 0x1.0p-52 - 1.0;
-  }
-  return v;
+  return tavola::test::noise(n, seed);
 }
 
-::testing::AssertionResult bitIdentical(const std::vector<double>& got,
-                                        const std::vector<double>& want) {
-  if (got.size() != want.size()) {
-    return ::testing::AssertionFailure() << "sizes " << got.size() << " vs " << want.size();
-  }
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    if (std::bit_cast<std::uint64_t>(got[i]) != std::bit_cast<std::uint64_t>(want[i])) {
-      return ::testing::AssertionFailure()
-             << "first difference at " << i << ": " << got[i] << " vs " << want[i];
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
+using tavola::UpSampler;
 
 struct Taps {
   double c[tavola::kUpsamplerTableSize];

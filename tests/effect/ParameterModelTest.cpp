@@ -9,6 +9,7 @@
 #include "effect/TestHost.h"
 
 using namespace tavola;
+using tavola::test::quietly;
 
 namespace {
 
@@ -17,12 +18,6 @@ std::string display(Tavola& effect, int index) {
   std::memset(text, 'x', sizeof text);
   effect.getParameterDisplay(index, text);
   return text;
-}
-
-std::string quietly(const std::function<void()>& action) {
-  testing::internal::CaptureStderr();
-  action();
-  return testing::internal::GetCapturedStderr();
 }
 
 }  // namespace
@@ -90,7 +85,7 @@ TEST(ParameterModel, StoresValuesAndDerivesPhysicalOnes) {
 
 TEST(ParameterModel, EveryChangeWritesItsDiagnosticLine) {
   auto effect = test::makeEffect();
-  const std::string out = quietly([&] {
+  const std::string out = test::capturedStderr([&] {
     effect->setParameter(6, 0.25f);
     effect->setParameter(50, 0.3f);
     effect->setParameter(-3, 0.5f);

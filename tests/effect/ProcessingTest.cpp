@@ -12,14 +12,9 @@
 #include "effect/TestHost.h"
 
 using namespace tavola;
+using tavola::test::quietly;
 
 namespace {
-
-void quietly(const std::function<void()>& action) {
-  testing::internal::CaptureStderr();
-  action();
-  testing::internal::GetCapturedStderr();
-}
 
 // A host whose pin-connection answers come from a table (0 = connected).
 struct PinHost {

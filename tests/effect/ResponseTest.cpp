@@ -11,16 +11,11 @@
 #include "effect/TestHost.h"
 
 using namespace tavola;
+using tavola::test::quietly;
 
 namespace {
 
 constexpr int kImpulseLength = 1 << 16;
-
-void quietly(const std::function<void()>& action) {
-  testing::internal::CaptureStderr();
-  action();
-  testing::internal::GetCapturedStderr();
-}
 
 std::vector<double> impulseResponse(Tavola& effect) {
   std::vector<double> left(kImpulseLength, 0.0), right(kImpulseLength, 0.0);

@@ -8,14 +8,9 @@
 #include "effect/TestHost.h"
 
 using namespace tavola;
+using tavola::test::quietly;
 
 namespace {
-
-void quietly(const std::function<void()>& action) {
-  testing::internal::CaptureStderr();
-  action();
-  testing::internal::GetCapturedStderr();
-}
 
 // Every band off, saturation off, output 0 dB, high-pass off: only the up-sampler, the
 // delays and the 2.13 Hz low-cut remain.
