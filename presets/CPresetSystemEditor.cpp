@@ -1,11 +1,23 @@
 #include "presets/CPresetSystemEditor.h"
 
+#include "platform/ExternalFileDialog.h"
 #include "presets/CPresetSystemEffect.h"
 
-CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect) : AEffGUIEditor(effect) {}
+CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
+    : AEffGUIEditor(effect),
+      preferences_(tavola::PreferencesStore::forCurrentUser()),
+      fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {}
+
+CPresetSystemEditor::~CPresetSystemEditor() {
+  storePathsAndFilenames();
+}
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
   return dynamic_cast<CPresetSystemEffect*>(effect_);
+}
+
+void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dialog) {
+  fileDialog_ = std::move(dialog);
 }
 
 bool CPresetSystemEditor::open(void* parentWindow) {
@@ -20,5 +32,9 @@ void CPresetSystemEditor::close() {
 void CPresetSystemEditor::nameChangedExternal(const char* /*name*/) {}
 
 void CPresetSystemEditor::loadDefaults() {
+  loadDefaultBank();
   if (CPresetSystemEffect* effect = presetEffect()) effect->setPresetNo(0);
+  loadDefaultPreset();
+  loadDefaultMidi();
+  recallPathsAndFilenames();
 }

@@ -1,9 +1,13 @@
 #pragma once
 // The editor object the effect creates with itself and keeps for its whole life. Besides
 // the preset strip of the open panel, it carries out the preset system's work that needs
-// no window: the defaults applied at start-up, the names shown for the presets, and the
-// writers and readers of preset and bank images (files, preference values and, through
-// the effect, the host's state chunk).
+// no window: preset and bank files, the values remembered in the user's preferences (the
+// default bank and preset applied at start-up, memories A and B, the last folder and file
+// names), the names shown for the presets, and the writers and readers of preset and bank
+// images (files, preference values and, through the effect, the host's state chunk).
+//
+// Failures are never silent: whatever stops a file or preference operation is told to the
+// user with XPlatDisplayAlert, with the reason (the reader's own for a refused image).
 //
 // Threads: everything here runs on the host's UI thread.
 
@@ -11,9 +15,13 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 #include "host/AEffGUIEditor.h"
+#include "platform/FileDialog.h"
+#include "platform/PreferencesStore.h"
 #include "presets/ImageFormat.h"
+#include "presets/ImageLayout.h"
 #include "presets/ImageReadResult.h"
 
 class CPresetSystemEffect;
@@ -22,14 +30,27 @@ namespace tavola::image {
 struct DecodedImage;
 }
 
-// Which images a caller of readImageFromBytes takes: a preset file or preference value
-// takes presets (kinds 33 and 34), a bank file or the default bank takes banks (55, 56).
-enum class AcceptedImages { kPresets, kBanks };
-
 class CPresetSystemEditor : public AEffGUIEditor {
  public:
+  // The longest folder or file name remembered, in bytes of UTF-8: what the preferences
+  // have always held (256 characters and a NUL).
+  static constexpr std::size_t kMaxRememberedNameSize = 256;
+
+  // The keys of the values remembered in the user's preferences.
+  static constexpr const char* kCurrentDirKey = "CurrDir";
+  static constexpr const char* kCurrentBankKey = "CurrBank";
+  static constexpr const char* kCurrentPresetKey = "CurrPreset";
+  static constexpr const char* kDefaultPresetKey = "DefaultPreset";
+  static constexpr const char* kDefaultBankKey = "DefaultBank";
+  static constexpr const char* kMemoryAKey = "MemoAPreset";
+  static constexpr const char* kMemoryBKey = "MemoBPreset";
+  static constexpr const char* kDefaultMidiKey = "DefaultMidi";
+
+  // Takes the user's preference store as the environment names it now
+  // ($XDG_CONFIG_HOME/tavola) and the desktop's file dialog.
   explicit CPresetSystemEditor(AudioEffect* effect);
-  ~CPresetSystemEditor() override = default;
+  // Remembers the folder and file names chosen since they were last stored.
+  ~CPresetSystemEditor() override;
 
   // Opening needs the panel's frame, which the effect's own editor builds first.
   bool open(void* parentWindow) override;
@@ -37,35 +58,77 @@ class CPresetSystemEditor : public AEffGUIEditor {
 
   // The host renamed the current program; the panel shows the new name.
   virtual void nameChangedExternal(const char* name);
-  // At start-up: applies what the user's preferences remember.
+  // At start-up, from the effect's loadDefaults: the default bank, preset 0, the default
+  // preset, and the folder and file names the preferences remember.
   virtual void loadDefaults();
-
-  // Image writers. Each allocates a new buffer into `buffer` (released by the caller
-  // through the unique_ptr) and returns the image size: the current preset, or the bank
-  // of all seven presets and the current preset's number. Both write only the parameter
-  // indices the effect's isDummy does not mark. 0 and no buffer without a preset effect.
-  virtual std::size_t PresetToBuffer(std::unique_ptr<unsigned char[]>& buffer);
-  virtual std::size_t BankToBuffer(std::unique_ptr<unsigned char[]>& buffer);
 
   // Image readers. Each checks the whole image first; a rejected image leaves every
   // preset as it was and applies nothing. An accepted one is written into the preset
   // memory and applied through the effect's setPresetNo.
   //
-  // A preset image's records (exactly the payload), into the current preset. `header` is
-  // in native order; `foreign` says the records are not.
-  virtual ImageReadResult BufferToPreset(std::span<const unsigned char> records,
-                                         const newpresetheader& header, bool foreign);
-  // A version-1 preset, from the byte after the identifier and kind: a name and
-  // `floatCount` values.
-  virtual ImageReadResult BufferToPresetOld(std::span<const unsigned char> data, bool foreign,
-                                            std::int64_t floatCount);
-  // A bank image's records, into all seven presets; selects the bank's current preset.
-  virtual ImageReadResult BufferToBank(std::span<const unsigned char> records,
-                                       const newpresetheader& header, bool foreign);
   // A version-1 bank, from the byte after the identifier and kind: `presetCount` presets
   // of a name and `floatCount` values each. Selects preset 0.
   virtual ImageReadResult BufferToBankOld(std::span<const unsigned char> data, bool foreign,
                                           std::int64_t presetCount, std::int64_t floatCount);
+  // A bank image's records, into all seven presets; selects the bank's current preset.
+  virtual ImageReadResult BufferToBank(std::span<const unsigned char> records,
+                                       const newpresetheader& header, bool foreign);
+  // Image writers. Each allocates a new buffer into `buffer` (released by the caller
+  // through the unique_ptr) and returns the image size: the bank of all seven presets and
+  // the current preset's number, or the current preset. Both write only the parameter
+  // indices the effect's isDummy does not mark. 0 and no buffer without a preset effect.
+  virtual std::size_t BankToBuffer(std::unique_ptr<unsigned char[]>& buffer);
+  // A version-1 preset, from the byte after the identifier and kind: a name and
+  // `floatCount` values.
+  virtual ImageReadResult BufferToPresetOld(std::span<const unsigned char> data, bool foreign,
+                                            std::int64_t floatCount);
+  // A preset image's records (exactly the payload), into the current preset. `header` is
+  // in native order; `foreign` says the records are not.
+  virtual ImageReadResult BufferToPreset(std::span<const unsigned char> records,
+                                         const newpresetheader& header, bool foreign);
+  virtual std::size_t PresetToBuffer(std::unique_ptr<unsigned char[]>& buffer);
+
+  // Bank files (.zbb). loadBank reads the chosen file, in the other byte order than its
+  // identifier says when `endianReversed`, and starts at preset 0 whatever preset the
+  // file had current. saveBank writes the bank image over the chosen file, which stays
+  // whole if the save fails.
+  virtual void loadBank(bool endianReversed);
+  virtual void saveBank();
+  // The default bank in the preferences ("DefaultBank"), applied at every start-up.
+  virtual void saveDefaultBank();
+  virtual void resetDefaultBank();
+  virtual void loadDefaultBank();
+
+  // Preset files (.zeb), read into and written from the current preset.
+  virtual void loadPreset(bool endianReversed);
+  virtual void savePreset();
+  // The default preset in the preferences ("DefaultPreset"), applied to preset 0 at
+  // every start-up.
+  virtual void saveDefaultPreset();
+  virtual void resetDefaultPreset();
+  virtual void loadDefaultPreset();
+
+  // The quick memories: the current preset stored in the preferences and read back into
+  // the current preset, by any instance of the effect.
+  virtual void storeA();
+  virtual void storeB();
+  virtual void recallA();
+  virtual void recallB();
+
+  // MIDI learning is not part of this effect; only the reset removes a stale value.
+  virtual void loadMidi() {}
+  virtual void saveMidi() {}
+  virtual void saveDefaultMidi() {}
+  virtual void resetDefaultMidi();
+  virtual void loadDefaultMidi() {}
+
+  // The last folder and the last bank and preset file names. Store writes the names this
+  // instance has chosen since they were last stored, and only where the preferences hold
+  // something else: an instance that chose nothing writes nothing, and never puts back an
+  // older name over one that another instance chose later. Recall takes what the
+  // preferences hold; a missing, overlong or malformed value leaves its name as it was.
+  virtual void storePathsAndFilenames();
+  virtual void recallPathsAndFilenames();
 
   // Reads a whole preset or bank image as it comes from a file or a preference value:
   // identifier, kind byte and the rest. The byte order comes from the identifier;
@@ -74,21 +137,40 @@ class CPresetSystemEditor : public AEffGUIEditor {
   ImageReadResult readImageFromBytes(std::span<const unsigned char> bytes, AcceptedImages accepted,
                                      bool invertByteOrder = false);
 
+  // The dialog the file operations ask (the tests give a scripted one).
+  void useFileDialog(std::unique_ptr<tavola::FileDialog> dialog);
+  const tavola::PreferencesStore& preferences() const { return preferences_; }
+
+  // The remembered names: the folder (ending in "/") and the file names in it.
+  const std::string& currentDir() const { return currentDir_.value; }
+  const std::string& bankFileName() const { return bankFileName_.value; }
+  const std::string& presetFileName() const { return presetFileName_.value; }
+
  protected:
-  // Where the readers touch the preset strip. The controls exist only while the panel is
-  // open; an override must check that each control exists before it touches it. Until
-  // the panel has its strip, these do nothing.
+  // Where the preset system touches the preset strip. The controls exist only while the
+  // panel is open; an override must check that each control exists before it touches
+  // it. Until the panel has its strip, these do nothing.
   //
   // The preset menu selects entry `preset` and gives it `name` (a reader has just read
   // that preset's name).
   virtual void presetNameShown(int /*preset*/, const char* /*name*/) {}
   // The preset menu selects entry `preset` and the name field shows `name` (a reader has
-  // finished and is about to apply that preset).
+  // finished, or a bank was loaded, and that preset is about to be applied).
   virtual void currentPresetShown(int /*preset*/, const char* /*name*/) {}
+  // The whole panel is to be redrawn (a file was loaded).
+  virtual void frameInvalidated() {}
 
   CPresetSystemEffect* presetEffect() const;
 
  private:
+  // One remembered name and whether this instance chose it since it was last stored.
+  struct RememberedName {
+    const char* key;
+    std::string value;
+    bool chosen = false;
+  };
+  enum class FileKind { kPreset, kBank };
+
   // Writes a checked image into the preset memory, showing each name read when asked.
   void applyDecodedImage(CPresetSystemEffect& effect, const tavola::image::DecodedImage& image,
                          bool showNames);
@@ -96,4 +178,23 @@ class CPresetSystemEditor : public AEffGUIEditor {
   void finishPresetRead(CPresetSystemEffect& effect, int preset);
   // The end of the bank readers: show and apply the selected preset.
   void finishBankRead(CPresetSystemEffect& effect, int preset);
+
+  // Files: the dialog's one chosen path (false: none, several, or no dialog), the folder
+  // and name remembered from it, and the whole file read or written.
+  bool chooseOneFile(const tavola::FileDialogRequest& request, std::string& path);
+  void rememberChosenFile(const std::string& path, FileKind kind);
+  bool loadImageFile(const std::string& path, AcceptedImages accepted, bool endianReversed);
+  void saveImageFile(const std::string& path, FileKind kind);
+
+  // Preferences: an image stored, recalled or removed; `what` names it for the user.
+  void storeImage(const char* key, FileKind kind, const char* what);
+  void recallImage(const char* key, AcceptedImages accepted, const char* what);
+  void removeValue(const char* key, const char* what);
+  void storeName(RememberedName& name);
+
+  tavola::PreferencesStore preferences_;
+  std::unique_ptr<tavola::FileDialog> fileDialog_;
+  RememberedName currentDir_{kCurrentDirKey, {}};
+  RememberedName bankFileName_{kCurrentBankKey, {}};
+  RememberedName presetFileName_{kCurrentPresetKey, {}};
 };

@@ -52,6 +52,13 @@ float CPresetSystemEffect::presetValue(int preset, int index) const {
   return std::atomic_ref<float>(presets_[preset].params[index]).load(std::memory_order_relaxed);
 }
 
+PresetRecord CPresetSystemEffect::presetSnapshot(int preset) const {
+  PresetRecord copy;
+  std::memcpy(copy.name, presets_[preset].name, sizeof copy.name);
+  for (int i = 0; i < kNumPresetParameters; ++i) copy.params[i] = presetValue(preset, i);
+  return copy;
+}
+
 float CPresetSystemEffect::getParameter(VstInt32 index) {
   if (index < 0 || index >= kNumPresetParameters) return -1.0f;
   float& slot = presets_[getPresetNo()].params[index];

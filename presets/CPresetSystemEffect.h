@@ -85,6 +85,8 @@ class CPresetSystemEffect : public AudioEffectX {
   const PresetRecord& preset(int i) const { return presets_[i]; }
   // Any thread: one stored value, read the way the live setParameter writes it.
   float presetValue(int preset, int index) const;
+  // UI thread: a copy of one preset, its values read as presetValue reads them.
+  PresetRecord presetSnapshot(int preset) const;
   // UI thread, for the image readers: one change of an image that has been checked
   // whole (template, name or value).
   void applyImageStep(const tavola::image::ImageStep& step);

@@ -8,6 +8,7 @@
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/ImageDecoding.h"
+#include "presets/ImageLayout.h"
 
 using namespace tavola::image;
 
@@ -37,45 +38,15 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool /*isP
 }
 
 ImageReadResult CPresetSystemEffect::readChunk(std::span<const unsigned char> chunk) {
-  if (chunk.size() < kChunkHeadSize)
-    return ImageReadResult::rejected(
-        ImageReadStatus::kTooShort,
-        imageReason("chunk of %zu bytes is shorter than its 8-byte head (format word and "
-                    "unique identifier)",
-                    chunk.size()));
-  bool foreign = false;
-  ImageReadResult identifier = checkIdentifier(loadInt32(chunk, 4, false), getUniqueID(), foreign);
-  if (!identifier.ok()) return identifier;
-
-  // The format word was written in the same order as the rest of the chunk.
-  const std::int32_t format = loadInt32(chunk, 0, foreign);
-  if (format == kChunkFormatOld) return setChunkOld(chunk, foreign);
-  if (format != kChunkFormat)
-    return ImageReadResult::rejected(
-        ImageReadStatus::kUnknownChunkFormat,
-        imageReason("chunk format word 0x%08X is neither version 1 (0x01000000) nor version 2 "
-                    "(0x02000000)",
-                    static_cast<unsigned>(format)));
-
-  constexpr std::size_t kRecordsOffset = kChunkHeadSize + newpresetheader::kSize;
-  if (chunk.size() < kRecordsOffset)
-    return ImageReadResult::rejected(
-        ImageReadStatus::kTooShort,
-        imageReason("version-2 chunk of %zu bytes is shorter than its 8-byte head and 41-byte "
-                    "bank header (49 bytes)",
-                    chunk.size()));
+  ChunkParts parts;
+  ImageReadResult split = splitChunk(chunk, getUniqueID(), parts);
+  if (!split.ok()) return split;
+  if (parts.format == kChunkFormatOld) return setChunkOld(chunk, parts.foreign);
   CPresetSystemEditor* editor = presetEditor();
   if (!editor)
     return ImageReadResult::rejected(ImageReadStatus::kNoPresetMemory,
                                      "no editor object to read the bank image");
-  // The bank image behind the head is read as a bank file is: its records are exactly
-  // the payload its header gives, which must lie within the chunk.
-  newpresetheader header;
-  std::span<const unsigned char> records;
-  ImageReadResult split =
-      splitHeaderAndRecords(chunk.subspan(kChunkHeadSize), foreign, header, records);
-  if (!split.ok()) return split;
-  return editor->BufferToBank(records, header, foreign);
+  return editor->BufferToBank(parts.records, parts.header, parts.foreign);
 }
 
 ImageReadResult CPresetSystemEffect::setChunkOld(std::span<const unsigned char> chunk,

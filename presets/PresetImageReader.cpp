@@ -8,6 +8,7 @@
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/ImageDecoding.h"
+#include "presets/ImageLayout.h"
 
 using namespace tavola::image;
 
@@ -23,21 +24,6 @@ ParameterMask oldLayoutSkipped(CPresetSystemEffect& effect) {
   for (int i = 0; i < kNumPresetParameters; ++i)
     skipped[static_cast<std::size_t>(i)] = effect.isDummyOld(i);
   return skipped;
-}
-
-const char* kindName(std::uint8_t kind) {
-  switch (kind) {
-    case kKindOldPreset:
-      return "a version-1 preset (kind 33)";
-    case kKindPreset:
-      return "a preset image (kind 34)";
-    case kKindOldBank:
-      return "a version-1 bank (kind 55)";
-    case kKindBank:
-      return "a bank image (kind 56)";
-    default:
-      return "an unknown kind";
-  }
 }
 
 }  // namespace
@@ -122,63 +108,19 @@ ImageReadResult CPresetSystemEditor::readImageFromBytes(std::span<const unsigned
                                                         bool invertByteOrder) {
   CPresetSystemEffect* effect = presetEffect();
   if (!effect) return noPresetMemory();
-  if (bytes.size() <= 4)
-    return ImageReadResult::rejected(
-        ImageReadStatus::kTooShort,
-        imageReason("%zu bytes: an image is longer than its 4-byte unique identifier",
-                    bytes.size()));
-
-  bool foreign = false;
-  ImageReadResult identifier =
-      checkIdentifier(loadInt32(bytes, 0, false), effect->getUniqueID(), foreign);
-  if (!identifier.ok()) return identifier;
-  if (invertByteOrder) foreign = !foreign;
-
-  const std::uint8_t kind = bytes[newpresetheader::kKindOffset];
-  const bool presetKind = kind == kKindOldPreset || kind == kKindPreset;
-  const bool bankKind = kind == kKindOldBank || kind == kKindBank;
-  if (!presetKind && !bankKind)
-    return ImageReadResult::rejected(
-        ImageReadStatus::kUnknownKind,
-        imageReason("kind byte %u is neither a preset image (33 or 34) nor a bank image (55 or "
-                    "56)",
-                    static_cast<unsigned>(kind)));
-  if (presetKind != (accepted == AcceptedImages::kPresets))
-    return ImageReadResult::rejected(
-        ImageReadStatus::kKindNotAccepted,
-        imageReason("%s where %s was expected", kindName(kind),
-                    accepted == AcceptedImages::kPresets ? "a preset image (kind 33 or 34)"
-                                                         : "a bank image (kind 55 or 56)"));
-
-  switch (kind) {
-    case kKindOldPreset: {
-      if (bytes.size() < kOldPresetFixedSize)
-        return ImageReadResult::rejected(
-            ImageReadStatus::kTooShort,
-            imageReason("version-1 preset of %zu bytes is shorter than its identifier, kind "
-                        "and 24-byte name (29 bytes)",
-                        bytes.size()));
-      const auto floats = static_cast<std::int64_t>((bytes.size() - kOldPresetFixedSize) / 4);
-      return BufferToPresetOld(bytes.subspan(kOldImageStart), foreign, floats);
-    }
-    case kKindOldBank: {
-      if (bytes.size() < kOldBankFixedSize)
-        return ImageReadResult::rejected(
-            ImageReadStatus::kTooShort,
-            imageReason("version-1 bank of %zu bytes is shorter than its identifier, kind "
-                        "and seven 24-byte names (173 bytes)",
-                        bytes.size()));
-      const std::size_t perPreset = (bytes.size() - kOldImageStart) / kNumPresets;
-      const auto floats = static_cast<std::int64_t>((perPreset - kPresetNameSize) / 4);
-      return BufferToBankOld(bytes.subspan(kOldImageStart), foreign, kNumPresets, floats);
-    }
-    default: {
-      newpresetheader header;
-      std::span<const unsigned char> records;
-      ImageReadResult split = splitHeaderAndRecords(bytes, foreign, header, records);
-      if (!split.ok()) return split;
-      return kind == kKindPreset ? BufferToPreset(records, header, foreign)
-                                 : BufferToBank(records, header, foreign);
-    }
+  ImageParts parts;
+  ImageReadResult split =
+      splitImage(bytes, effect->getUniqueID(), accepted, invertByteOrder, parts);
+  if (!split.ok()) return split;
+  switch (parts.kind) {
+    case kKindOldPreset:
+      return BufferToPresetOld(parts.oldData, parts.foreign, parts.oldFloatCount);
+    case kKindOldBank:
+      return BufferToBankOld(parts.oldData, parts.foreign, parts.oldPresetCount,
+                             parts.oldFloatCount);
+    case kKindPreset:
+      return BufferToPreset(parts.records, parts.header, parts.foreign);
+    default:
+      return BufferToBank(parts.records, parts.header, parts.foreign);
   }
 }

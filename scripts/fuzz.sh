@@ -23,6 +23,10 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=cl
 cmake --build "$build" --target image_reader_fuzzer -j"$(nproc 2>/dev/null || echo 2)"
 
 mkdir -p "$build/corpus" "$build/artifacts"
+# Every effect the fuzzer makes reads the user's preferences: keep it away from the real
+# ones.
+export XDG_CONFIG_HOME="$PWD/$build/config"
+mkdir -p "$XDG_CONFIG_HOME"
 # -close_fd_mask=2 silences the effect's diagnostic line per parameter change; libFuzzer
 # and the sanitizers still report on their own copy of standard error.
 if ! "$build/fuzz/image_reader_fuzzer" \

@@ -63,6 +63,7 @@ class RecordingEditor : public ADEditor {
   void currentPresetShown(int preset, const char* name) override {
     events_.push_back("currentPresetShown " + std::to_string(preset) + " " + name);
   }
+  void frameInvalidated() override { events_.push_back("frameInvalidated"); }
 
  private:
   std::vector<std::string>& events_;

@@ -144,6 +144,66 @@ TEST(RenderOptions, UsageErrorsSayWhatIsWrong) {
   }
 }
 
+TEST(RenderOptions, PresetFilesAndSaving) {
+  Options options;
+  ASSERT_TRUE(parse({"in.wav", "out.wav", "--preset-file", "a.zeb", "--save-preset=b.zeb",
+                     "--preset-name", "Vocal take"},
+                    options)
+                  .ok());
+  EXPECT_EQ(options.presetFile, "a.zeb");
+  EXPECT_EQ(options.savePreset, "b.zeb");
+  EXPECT_EQ(options.presetName, "Vocal take");
+  EXPECT_EQ(options.mode, Mode::kRender);
+
+  ASSERT_TRUE(parse({"--bank", "s.zbb", "--bank-preset", "6", "in.wav", "out.wav"}, options).ok());
+  EXPECT_EQ(options.bank, "s.zbb");
+  EXPECT_EQ(options.bankPreset, 6);
+  ASSERT_TRUE(parse({"--bank=s.zbb", "in.wav", "out.wav"}, options).ok());
+  EXPECT_EQ(options.bankPreset, 0);
+
+  // Saving alone renders nothing.
+  ASSERT_TRUE(parse({"--preset", "Air", "--save-preset", "air.zeb"}, options).ok());
+  EXPECT_EQ(options.mode, Mode::kSavePreset);
+  EXPECT_EQ(options.input, "");
+}
+
+TEST(RenderOptions, PresetOptionsThatDoNotGoTogether) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  const std::string oneStart =
+      "--preset, --preset-file and --bank each choose where the settings start: give one of them";
+  const Case cases[] = {
+      {{"a.wav", "b.wav", "--preset", "1", "--preset-file", "p.zeb"}, oneStart},
+      {{"a.wav", "b.wav", "--preset", "1", "--bank", "p.zbb"}, oneStart},
+      {{"a.wav", "b.wav", "--preset-file", "p.zeb", "--bank", "p.zbb"}, oneStart},
+      {{"a.wav", "b.wav", "--bank-preset", "1"},
+       "--bank-preset chooses a preset of a bank: it needs --bank FILE"},
+      {{"a.wav", "b.wav", "--bank", "p.zbb", "--bank-preset", "7"},
+       "--bank-preset wants a preset number from 0 to 6 (got \"7\")"},
+      {{"a.wav", "b.wav", "--bank", "p.zbb", "--bank-preset", "-1"},
+       "--bank-preset wants a preset number from 0 to 6 (got \"-1\")"},
+      {{"a.wav", "b.wav", "--preset-name", "x"},
+       "--preset-name names the saved preset: it needs --save-preset FILE"},
+      {{"a.wav", "b.wav", "--save-preset", "p.zeb", "--preset-name", std::string(24, 'n')},
+       "--preset-name holds at most 23 bytes (got 24)"},
+      {{"a.wav", "b.wav", "--save-preset", "b.wav"},
+       "--save-preset and OUTPUT name the same file (b.wav)"},
+      {{"a.wav", "b.wav", "--preset-file="}, "--preset-file needs a value"},
+      {{"--list", "--bank", "p.zbb"}, "--list takes no preset options"},
+      {{"--demo", "--save-preset", "p.zeb"},
+       "--demo takes no preset options: it renders every factory preset"},
+      {{"--save-preset", "p.zeb", "a.wav"}, "no output file given (see --help)"},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    const Status status = parse(c.arguments, options);
+    EXPECT_EQ(status.kind(), Status::Kind::kUsage) << c.message;
+    EXPECT_EQ(status.message(), c.message);
+  }
+}
+
 TEST(RenderOptions, OutputExtensionsInAnyCase) {
   for (const char* output :
        {"o.wav", "o.WAV", "o.aif", "o.aiff", "o.AIFF", "o.flac", "d.x/o.Flac"}) {
@@ -158,7 +218,8 @@ TEST(RenderOptions, UsageTextNamesEveryOption) {
   const std::string usage = usageText();
   for (const char* option :
        {"--preset", "--set", "--double", "--block", "--no-compensate", "--tail", "--float",
-        "--force", "--plugin", "--verbose", "--list", "--demo", "--help"})
+        "--force", "--plugin", "--verbose", "--list", "--demo", "--help", "--preset-file", "--bank",
+        "--bank-preset", "--save-preset", "--preset-name"})
     EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -38,6 +38,10 @@ inline const char* renderProgram() {
   return TAVOLA_RENDER_PATH;
 }
 
+inline const char* presetProgram() {
+  return TAVOLA_PRESET_PATH;
+}
+
 // Quiet: the plug-in's diagnostic lines would bury the test output.
 inline const Console& console() {
   static const Console quiet(false);
@@ -163,10 +167,11 @@ inline std::string readAll(int fd) {
   return text;
 }
 
-// Runs tavola-render with the arguments, in the directory given, and collects both streams.
+// Runs a program with the arguments, in the directory given, and collects both streams.
 // Standard error goes to a file, so that neither pipe can fill while the other is read.
-inline CommandResult runRenderer(const std::vector<std::string>& arguments,
-                                 const std::string& directory) {
+inline CommandResult runProgram(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const std::string& directory) {
   CommandResult result;
   const std::string errorFile = directory + "/.stderr";
   int outPipe[2];
@@ -180,14 +185,14 @@ inline CommandResult runRenderer(const std::vector<std::string>& arguments,
   posix_spawn_file_actions_addclose(&actions, outPipe[0]);
   posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
 
-  std::vector<std::string> all = {renderProgram()};
+  std::vector<std::string> all = {program};
   all.insert(all.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& argument : all) argv.push_back(argument.data());
   argv.push_back(nullptr);
 
   pid_t child = -1;
-  const int spawned = posix_spawn(&child, renderProgram(), &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(outPipe[1]);
   ::close(errFd);
@@ -203,6 +208,16 @@ inline CommandResult runRenderer(const std::vector<std::string>& arguments,
   result.err = fileBytes(errorFile);
   std::filesystem::remove(errorFile);
   return result;
+}
+
+inline CommandResult runRenderer(const std::vector<std::string>& arguments,
+                                 const std::string& directory) {
+  return runProgram(renderProgram(), arguments, directory);
+}
+
+inline CommandResult runPresetTool(const std::vector<std::string>& arguments,
+                                   const std::string& directory) {
+  return runProgram(presetProgram(), arguments, directory);
 }
 
 }  // namespace tavola::render::test

@@ -23,7 +23,8 @@ void writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
-Console::Console(bool pluginMayWrite) : pluginMayWrite_(pluginMayWrite) {
+Console::Console(bool pluginMayWrite, std::string programName)
+    : pluginMayWrite_(pluginMayWrite), programName_(std::move(programName)) {
   messageFd_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
   // With standard error closed there is nothing to keep; messages then vanish, as they
   // would have anyway.
@@ -47,11 +48,11 @@ void Console::line(std::string_view text) const {
 }
 
 void Console::error(std::string_view text) const {
-  line(std::string("tavola-render: ") + std::string(text));
+  line(programName_ + ": " + std::string(text));
 }
 
 void Console::warning(std::string_view text) const {
-  line(std::string("tavola-render: warning: ") + std::string(text));
+  line(programName_ + ": warning: " + std::string(text));
 }
 
 bool Console::silence(bool evenWhenVerbose) const {

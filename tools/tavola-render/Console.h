@@ -10,14 +10,16 @@
 //
 // Single-threaded: the renderer calls the plug-in from one thread only.
 
+#include <string>
 #include <string_view>
 
 namespace tavola::render {
 
 class Console {
  public:
-  // pluginMayWrite = true lets the plug-in's lines through (--verbose).
-  explicit Console(bool pluginMayWrite);
+  // pluginMayWrite = true lets the plug-in's lines through (--verbose). Messages start
+  // with the program's name.
+  explicit Console(bool pluginMayWrite, std::string programName = "tavola-render");
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
@@ -28,9 +30,9 @@ class Console {
 
   // Writes the text and a newline with one system call.
   void line(std::string_view text) const;
-  // "tavola-render: " and the text.
+  // The program's name, ": " and the text.
   void error(std::string_view text) const;
-  // "tavola-render: warning: " and the text.
+  // The program's name, ": warning: " and the text.
   void warning(std::string_view text) const;
 
   // While one of these lives, the plug-in's writes to descriptor 2 go to /dev/null, unless
@@ -57,6 +59,7 @@ class Console {
   void restore() const;
 
   const bool pluginMayWrite_;
+  const std::string programName_;
   int messageFd_ = -1;
   mutable int nullFd_ = -1;
   mutable bool silenced_ = false;

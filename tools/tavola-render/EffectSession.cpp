@@ -62,9 +62,13 @@ Status resolveSettings(const PluginHost& host, const Console& console,
 }
 
 Status prepareEffect(HostedEffect& effect, const Console& console, const EffectSetup& setup) {
-  if (setup.preset < 0 || setup.preset >= presetCount())
+  if (!setup.presetValues && (setup.preset < 0 || setup.preset >= presetCount()))
     return Status::runtime("no factory preset " + std::to_string(setup.preset));
-  const FactoryPresetValues& preset = factoryPresetValues(setup.preset);
+  const float* values =
+      setup.presetValues ? setup.presetValues->params : factoryPresetValues(setup.preset).values;
+  const std::string presetLabel = setup.presetValues
+                                      ? "\"" + std::string(setup.presetValues->name) + "\""
+                                      : presetName(setup.preset);
   const int parameterCount = std::min(effect.numParams(), kNumParameters);
   {
     auto quiet = console.pluginCalls();
@@ -76,8 +80,7 @@ Status prepareEffect(HostedEffect& effect, const Console& console, const EffectS
       effect.setPinConnected(false, pin, !mono && pin < 2);
       effect.setPinConnected(true, pin, !mono && pin < 2);
     }
-    for (int index = 0; index < parameterCount; ++index)
-      effect.setParameter(index, preset.values[index]);
+    for (int index = 0; index < parameterCount; ++index) effect.setParameter(index, values[index]);
     for (const ParameterSetting& setting : setup.settings)
       effect.setParameter(setting.index, setting.normalised);
     // A suspend takes the output level as it now stands without a ramp, and the resume
@@ -95,13 +98,13 @@ Status prepareEffect(HostedEffect& effect, const Console& console, const EffectS
   auto quiet = console.pluginCalls();
   for (int index = 0; index < parameterCount; ++index) {
     if (overridden[static_cast<std::size_t>(index)]) continue;
-    if (effect.getParameter(index) != preset.values[index]) {
-      char values[96];
-      std::snprintf(values, sizeof values, "parameter %d reads %g instead of %g", index,
+    if (effect.getParameter(index) != values[index]) {
+      char difference[96];
+      std::snprintf(difference, sizeof difference, "parameter %d reads %g instead of %g", index,
                     static_cast<double>(effect.getParameter(index)),
-                    static_cast<double>(preset.values[index]));
-      return Status::runtime("the plug-in did not take the preset " + presetName(setup.preset) +
-                             ": " + values);
+                    static_cast<double>(values[index]));
+      return Status::runtime("the plug-in did not take the preset " + presetLabel + ": " +
+                             difference);
     }
   }
   for (const ParameterSetting& setting : setup.settings) {

@@ -6,9 +6,11 @@
 // the start of the output.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "presets/PresetRecord.h"
 #include "tools/tavola-render/Console.h"
 #include "tools/tavola-render/Options.h"
 #include "tools/tavola-render/ParameterValue.h"
@@ -37,7 +39,10 @@ struct EffectSetup {
   double sampleRate = 44100.0;
   int channels = 2;
   int blockSize = 512;
+  // The factory preset the settings start from, unless `presetValues` holds a preset
+  // read from a file: then its 44 values are set instead.
   int preset = 0;
+  std::optional<PresetRecord> presetValues;
   std::vector<ParameterSetting> settings;
 };
 

@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavola-render [options] INPUT OUTPUT\n"
+    "       tavola-render [options] --save-preset FILE\n"
     "       tavola-render --demo [OUTDIR]\n"
     "       tavola-render --list\n"
     "\n"
@@ -20,6 +21,9 @@ constexpr const char* kUsage =
     "\n"
     "  --preset N|NAME     factory preset by number (0-6) or name, e.g. --preset Loudness\n"
     "                      (default: 0, \"Default\")\n"
+    "  --preset-file FILE  start from a preset file (.zeb) instead of a factory preset\n"
+    "  --bank FILE         start from a preset of a bank file (.zbb) ...\n"
+    "  --bank-preset N     ... preset N of it, 0-6 (default: 0)\n"
     "  --set NAME=VALUE    set one parameter after the preset (repeatable); VALUE in the\n"
     "                      unit the plug-in shows (3.5dB, 47.6Hz, 2k, 2kHz, on, off) or a\n"
     "                      bare normalised number in [0, 1]; snapped to the nearest step\n"
@@ -28,7 +32,12 @@ constexpr const char* kUsage =
     "  --no-compensate     keep the plug-in's latency at the start of the output\n"
     "  --tail              append the plug-in's tail (1024 frames) after the input\n"
     "  --float             write 32-bit floating-point samples (not with .flac)\n"
-    "  -f, --force         replace OUTPUT if it exists (the input is never replaced)\n"
+    "  --save-preset FILE  save the settings of the render as a preset file (.zeb); without\n"
+    "                      INPUT and OUTPUT, save them and render nothing\n"
+    "  --preset-name NAME  the saved preset's name, at most 23 bytes (default: FILE's name\n"
+    "                      without its extension)\n"
+    "  -f, --force         replace OUTPUT (and the saved preset) if it exists (the input is\n"
+    "                      never replaced)\n"
     "  --plugin PATH       the plug-in to load (default: the Tavola.so of this build)\n"
     "  -v, --verbose       let the plug-in's diagnostic lines through to standard error\n"
     "  --list              list the factory presets and the parameters with their ranges\n"
@@ -47,6 +56,34 @@ std::optional<int> parseInteger(const std::string& text) {
   return value;
 }
 
+constexpr std::size_t kMaxPresetNameBytes = 23;
+
+// What the preset options allow together: one starting preset, and the options that only
+// make sense with another one.
+Status checkPresetOptions(const Options& options, bool bankPresetGiven) {
+  const bool presetFileOptions = !options.presetFile.empty() || !options.bank.empty() ||
+                                 bankPresetGiven || !options.savePreset.empty() ||
+                                 !options.presetName.empty();
+  if (options.mode == Mode::kList && presetFileOptions)
+    return Status::usage("--list takes no preset options");
+  if (options.mode == Mode::kDemo && presetFileOptions)
+    return Status::usage("--demo takes no preset options: it renders every factory preset");
+  const int starts = (options.preset.empty() ? 0 : 1) + (options.presetFile.empty() ? 0 : 1) +
+                     (options.bank.empty() ? 0 : 1);
+  if (starts > 1)
+    return Status::usage(
+        "--preset, --preset-file and --bank each choose where the settings "
+        "start: give one of them");
+  if (bankPresetGiven && options.bank.empty())
+    return Status::usage("--bank-preset chooses a preset of a bank: it needs --bank FILE");
+  if (!options.presetName.empty() && options.savePreset.empty())
+    return Status::usage("--preset-name names the saved preset: it needs --save-preset FILE");
+  if (options.presetName.size() > kMaxPresetNameBytes)
+    return Status::usage("--preset-name holds at most 23 bytes (got " +
+                         std::to_string(options.presetName.size()) + ")");
+  return Status();
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -57,6 +94,7 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
   options = Options();
   std::vector<std::string> positional;
   bool demoDirectoryGiven = false;
+  bool bankPresetGiven = false;
   bool optionsEnded = false;
 
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -95,6 +133,25 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
     if (argument == "--preset") {
       status = value(options.preset);
       if (status.ok() && options.preset.empty()) status = Status::usage("--preset needs a value");
+    } else if (argument == "--preset-file" || argument == "--bank" || argument == "--save-preset" ||
+               argument == "--preset-name") {
+      std::string& into = argument == "--preset-file"   ? options.presetFile
+                          : argument == "--bank"        ? options.bank
+                          : argument == "--save-preset" ? options.savePreset
+                                                        : options.presetName;
+      status = value(into);
+      if (status.ok() && into.empty()) status = Status::usage(argument + " needs a value");
+    } else if (argument == "--bank-preset") {
+      std::string text;
+      status = value(text);
+      if (status.ok()) {
+        const std::optional<int> number = parseInteger(text);
+        if (!number || *number < 0 || *number > 6)
+          return Status::usage("--bank-preset wants a preset number from 0 to 6 (got \"" + text +
+                               "\")");
+        options.bankPreset = *number;
+        bankPresetGiven = true;
+      }
     } else if (argument == "--set") {
       std::string assignment;
       status = value(assignment);
@@ -157,8 +214,12 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
     if (!status.ok()) return status;
   }
 
+  if (options.mode == Mode::kHelp) return Status();
+  if (Status status = checkPresetOptions(options, bankPresetGiven); !status.ok()) return status;
+
   switch (options.mode) {
     case Mode::kHelp:
+    case Mode::kSavePreset:
       return Status();
     case Mode::kList:
       if (!positional.empty()) return Status::usage("--list takes no files");
@@ -173,6 +234,10 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
       break;
   }
 
+  if (positional.empty() && !options.savePreset.empty()) {
+    options.mode = Mode::kSavePreset;
+    return Status();
+  }
   if (positional.size() < 2)
     return Status::usage(positional.empty() ? "no input and output files given (see --help)"
                                             : "no output file given (see --help)");
@@ -180,6 +245,8 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
     return Status::usage("one input and one output file, please (extra: " + positional[2] + ")");
   options.input = positional[0];
   options.output = positional[1];
+  if (options.savePreset == options.output)
+    return Status::usage("--save-preset and OUTPUT name the same file (" + options.output + ")");
 
   const std::optional<int> container = containerForPath(options.output);
   if (!container)

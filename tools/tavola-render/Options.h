@@ -10,7 +10,9 @@
 
 namespace tavola::render {
 
-enum class Mode { kRender, kList, kDemo, kHelp };
+// kSavePreset: --save-preset without INPUT and OUTPUT, which saves the settings and
+// renders nothing.
+enum class Mode { kRender, kList, kDemo, kHelp, kSavePreset };
 
 // One "--set NAME=VALUE", as typed.
 struct ParameterRequest {
@@ -23,8 +25,18 @@ struct Options {
   std::string input;
   std::string output;
   std::string demoDirectory = "out/demo";
-  // As typed: a number or a name. Empty: the factory preset "Default".
+  // As typed: a number or a name. Empty: the factory preset "Default", unless a preset
+  // or bank file is given instead.
   std::string preset;
+  // A preset file (.zeb) to start from, or a bank file (.zbb) and the number of the
+  // preset in it (0 to 6).
+  std::string presetFile;
+  std::string bank;
+  int bankPreset = 0;
+  // Where to save the settings of the render as a preset file, and the preset's name
+  // (empty: the file's name without its extension).
+  std::string savePreset;
+  std::string presetName;
   std::vector<ParameterRequest> parameters;
   bool useDouble = false;
   int blockSize = 512;

@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "tools/tavola-render/OutputFile.h"
+#include "tools/tavola-render/PresetFiles.h"
 #include "tools/tavola-render/Presets.h"
 #include "tools/tavola-render/SoundFile.h"
+#include "tools/tavola-render/StartingPreset.h"
 
 namespace tavola::render {
 
@@ -14,6 +16,11 @@ RenderJob renderJobFor(const Options& options) {
   job.input = options.input;
   job.output = options.output;
   job.preset = options.preset;
+  job.presetFile = options.presetFile;
+  job.bank = options.bank;
+  job.bankPreset = options.bankPreset;
+  job.savePreset = options.savePreset;
+  job.presetName = options.presetName;
   job.parameters = options.parameters;
   job.settings.blockSize = options.blockSize;
   job.settings.useDouble = options.useDouble;
@@ -24,16 +31,64 @@ RenderJob renderJobFor(const Options& options) {
   return job;
 }
 
+namespace {
+
+// The settings a job asks for, checked against the plug-in: the starting preset (files
+// read as the plug-in reads them) and every --set.
+struct ResolvedSettings {
+  PluginPresetFacts facts;
+  StartingPreset start;
+  std::vector<ParameterSetting> settings;
+};
+
+Status resolveJob(const PluginHost& host, const Console& console, const RenderJob& job,
+                  ResolvedSettings& resolved) {
+  // A factory preset's name is checked first, before the plug-in is asked anything.
+  if (job.presetFile.empty() && job.bank.empty() && !job.preset.empty()) {
+    int index = 0;
+    if (Status status = findPreset(job.preset, index); !status.ok()) return status;
+  }
+  if (!job.presetFile.empty() || !job.bank.empty() || !job.savePreset.empty()) {
+    if (Status status = learnPresetFacts(host, console, resolved.facts); !status.ok())
+      return status;
+  }
+  if (Status status = chooseStartingPreset(job.preset, job.presetFile, job.bank, job.bankPreset,
+                                           resolved.facts, resolved.start);
+      !status.ok())
+    return status;
+  return resolveSettings(host, console, job.parameters, resolved.settings);
+}
+
+// The preset file the job saves: never the input, nor an existing file without --force.
+Status checkSavePath(const RenderJob& job) {
+  if (job.savePreset.empty()) return Status();
+  if (!job.output.empty() && sameFile(job.savePreset, job.output))
+    return Status::usage("--save-preset and OUTPUT name the same file (" + job.output + ")");
+  return checkOutputPath(job.savePreset, job.input, job.force);
+}
+
+// The preset image of the instance's settings, named as the job asks.
+Status savedPresetImage(HostedEffect& effect, const Console& console, const RenderJob& job,
+                        const PluginPresetFacts& facts, std::vector<unsigned char>& image,
+                        std::string& name) {
+  name = job.presetName.empty() ? presetNameFromPath(job.savePreset) : job.presetName;
+  auto quiet = console.pluginCalls();
+  return currentPresetImage(effect, facts, name, image);
+}
+
+void describeSettings(const ResolvedSettings& resolved, RenderSummary& summary) {
+  summary.preset = resolved.start.factoryIndex;
+  summary.presetText = resolved.start.description();
+  summary.settings = resolved.settings;
+}
+
+}  // namespace
+
 Status renderFile(const PluginHost& host, const Console& console, const RenderJob& job,
                   const RenderProgress& progress, RenderSummary& summary) {
   summary = RenderSummary();
-  int preset = 0;
-  if (!job.preset.empty()) {
-    if (Status status = findPreset(job.preset, preset); !status.ok()) return status;
-  }
-  std::vector<ParameterSetting> settings;
-  if (Status status = resolveSettings(host, console, job.parameters, settings); !status.ok())
-    return status;
+  ResolvedSettings resolved;
+  if (Status status = resolveJob(host, console, job, resolved); !status.ok()) return status;
 
   const std::optional<int> container = containerForPath(job.output);
   if (!container)
@@ -44,6 +99,7 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
   if (Status status = SoundFileReader::open(job.input, input); !status.ok()) return status;
   if (Status status = checkOutputPath(job.output, job.input, job.force); !status.ok())
     return status;
+  if (Status status = checkSavePath(job); !status.ok()) return status;
   const int format = chooseOutputFormat(*container, input->format(), job.floatOutput,
                                         input->channels(), input->sampleRate());
   if (format == 0)
@@ -56,9 +112,18 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
   setup.sampleRate = input->sampleRate();
   setup.channels = input->channels();
   setup.blockSize = job.settings.blockSize;
-  setup.preset = preset;
-  setup.settings = settings;
+  resolved.start.applyTo(setup);
+  setup.settings = resolved.settings;
   if (Status status = prepareEffect(*effect, console, setup); !status.ok()) return status;
+  // The settings as they are before the first sample: what the render used.
+  std::vector<unsigned char> presetImage;
+  std::string presetName;
+  if (!job.savePreset.empty()) {
+    if (Status status =
+            savedPresetImage(*effect, console, job, resolved.facts, presetImage, presetName);
+        !status.ok())
+      return status;
+  }
 
   std::unique_ptr<OutputFile> file;
   if (Status status = OutputFile::create(job.output, file); !status.ok()) return status;
@@ -75,6 +140,11 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
     return status;
   if (Status status = writer->close(); !status.ok()) return status;
   if (Status status = file->commit(); !status.ok()) return status;
+  if (!job.savePreset.empty()) {
+    if (Status status = writeWholeFile(job.savePreset, presetImage); !status.ok()) return status;
+    summary.savedPreset = job.savePreset;
+    summary.savedName = presetName;
+  }
 
   summary.output = job.output;
   summary.format = describeFormat(format);
@@ -82,10 +152,36 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
   summary.frames = result.framesWritten;
   summary.sampleRate = input->sampleRate();
   summary.channels = input->channels();
-  summary.preset = preset;
-  summary.settings = settings;
+  describeSettings(resolved, summary);
   summary.result = result;
   summary.compensated = job.settings.compensate;
+  return Status();
+}
+
+Status saveSettings(const PluginHost& host, const Console& console, const RenderJob& job,
+                    RenderSummary& summary) {
+  summary = RenderSummary();
+  ResolvedSettings resolved;
+  if (Status status = resolveJob(host, console, job, resolved); !status.ok()) return status;
+  if (Status status = checkSavePath(job); !status.ok()) return status;
+
+  std::unique_ptr<HostedEffect> effect;
+  if (Status status = host.createInstance(effect); !status.ok()) return status;
+  EffectSetup setup;
+  setup.blockSize = job.settings.blockSize;
+  resolved.start.applyTo(setup);
+  setup.settings = resolved.settings;
+  if (Status status = prepareEffect(*effect, console, setup); !status.ok()) return status;
+  std::vector<unsigned char> presetImage;
+  std::string presetName;
+  if (Status status =
+          savedPresetImage(*effect, console, job, resolved.facts, presetImage, presetName);
+      !status.ok())
+    return status;
+  if (Status status = writeWholeFile(job.savePreset, presetImage); !status.ok()) return status;
+  summary.savedPreset = job.savePreset;
+  summary.savedName = presetName;
+  describeSettings(resolved, summary);
   return Status();
 }
 
@@ -102,7 +198,7 @@ std::string formatSummary(const RenderSummary& summary) {
       summary.sampleRate > 0 ? static_cast<double>(summary.frames) / summary.sampleRate : 0.0);
   add("Rate        %d Hz", summary.sampleRate);
   add("Channels    %d (%s)", summary.channels, summary.channels == 1 ? "mono" : "stereo");
-  add("Preset      %d %s", summary.preset, presetName(summary.preset).c_str());
+  add("Preset      %s", summary.presetText.c_str());
   for (const ParameterSetting& setting : summary.settings)
     add("Set         %s = %s (normalised %.6g)", setting.name.c_str(), setting.text.c_str(),
         static_cast<double>(setting.normalised));
@@ -115,6 +211,21 @@ std::string formatSummary(const RenderSummary& summary) {
   else
     add("%s", "Peak        -inf dBFS (0)");
   add("Over 1.0    %ld samples", summary.result.overs);
+  if (!summary.savedPreset.empty())
+    text += "Saved       " + summary.savedPreset + " (preset \"" + summary.savedName + "\")\n";
+  return text;
+}
+
+std::string formatSaveSummary(const RenderSummary& summary) {
+  std::string text = "Preset      " + summary.presetText + "\n";
+  char line[256];
+  for (const ParameterSetting& setting : summary.settings) {
+    std::snprintf(line, sizeof line, "Set         %s = %s (normalised %.6g)\n",
+                  setting.name.c_str(), setting.text.c_str(),
+                  static_cast<double>(setting.normalised));
+    text += line;
+  }
+  text += "Saved       " + summary.savedPreset + " (preset \"" + summary.savedName + "\")\n";
   return text;
 }
 

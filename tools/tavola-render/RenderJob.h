@@ -21,9 +21,15 @@ struct RenderSummary {
   int sampleRate = 0;
   int channels = 0;
   int preset = 0;
+  // The starting preset in words: "6 Bright Vox", "\"Air\" from air.zeb".
+  std::string presetText;
   std::vector<ParameterSetting> settings;
   RenderResult result;
   bool compensated = true;
+  // The preset file saved with --save-preset and the name of the preset in it; empty
+  // when none was asked for.
+  std::string savedPreset;
+  std::string savedName;
 };
 
 // Everything the command line asks for a render; preset and parameters still as typed.
@@ -31,10 +37,17 @@ struct RenderJob {
   std::string input;
   std::string output;
   std::string preset;
+  std::string presetFile;
+  std::string bank;
+  int bankPreset = 0;
   std::vector<ParameterRequest> parameters;
   RenderSettings settings;
   bool floatOutput = false;
   bool force = false;
+  // Where to save the settings as a preset file, and the preset's name (empty: from the
+  // file's name).
+  std::string savePreset;
+  std::string presetName;
 };
 
 RenderJob renderJobFor(const Options& options);
@@ -46,8 +59,15 @@ RenderJob renderJobFor(const Options& options);
 Status renderFile(const PluginHost& host, const Console& console, const RenderJob& job,
                   const RenderProgress& progress, RenderSummary& summary);
 
+// Only --save-preset: sets an instance up as for a render (44.1 kHz, stereo) and saves its
+// settings; the job's input and output are not used.
+Status saveSettings(const PluginHost& host, const Console& console, const RenderJob& job,
+                    RenderSummary& summary);
+
 // The report printed after a render, one item per line.
 std::string formatSummary(const RenderSummary& summary);
+// The report printed after saveSettings.
+std::string formatSaveSummary(const RenderSummary& summary);
 // The warning for samples beyond full scale; empty when there were none.
 std::string overWarning(const RenderSummary& summary);
 

@@ -1,11 +1,11 @@
 // tavola-render: renders audio files through the Tavola plug-in offline, loaded through the
-// in-repo host exactly as a DAW loads it, and makes the demo files and response plot.
+// in-repo host exactly as a DAW loads it, starting from factory presets or preset and bank
+// files, saves the settings as preset files, and makes the demo files and response plot.
 //
 // Standard output carries the results (the render report, the listing); standard error
 // carries the renderer's messages and, with --verbose, the plug-in's own diagnostic lines.
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -18,6 +18,7 @@
 #include "tools/tavola-render/EffectSession.h"
 #include "tools/tavola-render/Listing.h"
 #include "tools/tavola-render/Options.h"
+#include "tools/tavola-render/PluginPath.h"
 #include "tools/tavola-render/ProgressBar.h"
 #include "tools/tavola-render/RenderJob.h"
 #include "tools/tavola-render/SoundFile.h"
@@ -42,24 +43,9 @@ void catchInterrupts() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-bool exists(const std::string& path) {
-  return !path.empty() && ::access(path.c_str(), R_OK) == 0;
-}
-
-// The plug-in of this build: the path compiled in, or, when the build tree has moved, the
-// Tavola.so beside or above the program.
+// The plug-in of this build.
 std::string defaultPlugin() {
-  const std::string built = TAVOLA_RENDER_PLUGIN_PATH;
-  if (exists(built)) return built;
-  std::vector<char> self(4096);
-  const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-  if (length > 0) {
-    std::string directory(self.data(), static_cast<std::size_t>(length));
-    directory.erase(directory.find_last_of('/'));
-    for (const std::string& candidate : {directory + "/Tavola.so", directory + "/../Tavola.so"})
-      if (exists(candidate)) return candidate;
-  }
-  return built;
+  return findBuiltPlugin(TAVOLA_RENDER_PLUGIN_PATH);
 }
 
 int fail(const Console& console, const Status& status) {
@@ -119,6 +105,14 @@ int demo(const PluginHost& host, const Console& console, const Options& options)
   return 0;
 }
 
+int savePreset(const PluginHost& host, const Console& console, const Options& options) {
+  RenderSummary summary;
+  if (Status status = saveSettings(host, console, renderJobFor(options), summary); !status.ok())
+    return fail(console, status);
+  std::fputs(formatSaveSummary(summary).c_str(), stdout);
+  return 0;
+}
+
 int list(const PluginHost& host, const Console& console) {
   std::vector<ParameterInfo> parameters;
   if (Status status = probeSteps(host, console, parameters); !status.ok())
@@ -153,6 +147,8 @@ int main(int argc, char** argv) {
       return list(*host, console);
     case Mode::kDemo:
       return demo(*host, console, options);
+    case Mode::kSavePreset:
+      return savePreset(*host, console, options);
     case Mode::kRender:
     case Mode::kHelp:
       break;

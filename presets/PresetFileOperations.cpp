@@ -1,0 +1,177 @@
+// Preset and bank files: the dialog, the remembered folder and names, and the whole file
+// read through the image readers or written from the image writers.
+
+#include <memory>
+#include <vector>
+
+#include "presets/CPresetSystemEditor.h"
+#include "presets/CPresetSystemEffect.h"
+#include "presets/XPlatFile.h"
+
+using tavola::FileDialogRequest;
+
+namespace {
+
+const char* fileWhat(AcceptedImages accepted) {
+  return accepted == AcceptedImages::kBanks ? "bank file" : "preset file";
+}
+
+FileDialogRequest presetRequest(FileDialogRequest::Kind kind, const char* title,
+                                const std::string& directory) {
+  FileDialogRequest request;
+  request.kind = kind;
+  request.title = title;
+  request.filterDescription = "ZEB Preset";
+  request.extension = "zeb";
+  request.initialDirectory = directory;
+  return request;
+}
+
+FileDialogRequest bankRequest(FileDialogRequest::Kind kind, const char* title,
+                              const std::string& directory) {
+  FileDialogRequest request = presetRequest(kind, title, directory);
+  request.filterDescription = "ZEB Bank";
+  request.extension = "zbb";
+  return request;
+}
+
+// The whole file, read-only. Nothing is allocated for a file too large to be ours.
+bool readWholeFile(const std::string& name, const std::string& directory,
+                   std::vector<unsigned char>& bytes, std::string& error) {
+  std::unique_ptr<XPlatFile> file;
+  const long long size = XPlatFileOpen(name, directory, file, false, &error);
+  if (size < 0) return false;
+  if (size > kMaxPresetFileSize) {
+    error = "it is " + std::to_string(size) +
+            " bytes long, far more than any preset or bank (at most " +
+            std::to_string(kMaxPresetFileSize) + " bytes are read)";
+    XPlatFileClose(file);
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(size));
+  const bool read = XPlatFileRead(file.get(), bytes.data(), bytes.size(), &error);
+  XPlatFileClose(file);
+  return read;
+}
+
+}  // namespace
+
+bool CPresetSystemEditor::chooseOneFile(const FileDialogRequest& request, std::string& path) {
+  if (!fileDialog_) return false;
+  const std::vector<std::string> chosen = fileDialog_->choose(request);
+  if (chosen.empty() && !fileDialog_->error().empty()) XPlatDisplayAlert(fileDialog_->error());
+  if (chosen.size() != 1) return false;
+  path = chosen.front();
+  return true;
+}
+
+void CPresetSystemEditor::rememberChosenFile(const std::string& path, FileKind kind) {
+  std::string name, directory;
+  XPlatGetFileNameAndDir(path, name, directory);
+  // A name cut to fit would lead the next dialog astray (or split a UTF-8 character):
+  // what does not fit is not remembered at all.
+  if (directory.empty() || name.size() > kMaxRememberedNameSize ||
+      directory.size() > kMaxRememberedNameSize)
+    return;
+  RememberedName& file = kind == FileKind::kBank ? bankFileName_ : presetFileName_;
+  // Chosen even when equal to what this instance had: another instance may have stored
+  // other names since, and this choice is the latest.
+  for (auto [remembered, value] : {std::pair{&currentDir_, &directory}, std::pair{&file, &name}}) {
+    remembered->value = *value;
+    remembered->chosen = true;
+  }
+  // Stored at once, so that a host that crashes later does not lose them.
+  storePathsAndFilenames();
+}
+
+bool CPresetSystemEditor::loadImageFile(const std::string& path, AcceptedImages accepted,
+                                        bool endianReversed) {
+  std::string name = path, directory;
+  XPlatGetFileNameAndDir(path, name, directory);
+  std::vector<unsigned char> bytes;
+  std::string error;
+  if (!readWholeFile(name, directory, bytes, error)) {
+    XPlatDisplayAlert(std::string("Could not load the ") + fileWhat(accepted) + " " + path + ": " +
+                      error);
+    return false;
+  }
+  const ImageReadResult result = readImageFromBytes(bytes, accepted, endianReversed);
+  if (!result.ok()) {
+    XPlatDisplayAlert(std::string("The ") + fileWhat(accepted) + " " + path +
+                      " was not loaded: " + result.reason);
+    return false;
+  }
+  return true;
+}
+
+void CPresetSystemEditor::saveImageFile(const std::string& path, FileKind kind) {
+  const char* what = kind == FileKind::kBank ? "bank file" : "preset file";
+  std::unique_ptr<unsigned char[]> image;
+  const std::size_t size = kind == FileKind::kBank ? BankToBuffer(image) : PresetToBuffer(image);
+  if (size == 0) {
+    XPlatDisplayAlert(std::string("Could not save the ") + what + " " + path +
+                      ": there is no preset memory to save");
+    return;
+  }
+  std::string name = path, directory;
+  XPlatGetFileNameAndDir(path, name, directory);
+  std::unique_ptr<XPlatFile> file;
+  std::string error;
+  const bool saved = XPlatFileOpen(name, directory, file, true, &error) >= 0 &&
+                     XPlatFileWrite(file.get(), image.get(), size, &error) &&
+                     XPlatFileClose(file, &error);
+  if (!saved)
+    XPlatDisplayAlert(std::string("Could not save the ") + what + " " + path + ": " + error +
+                      " (an earlier file of that name is unchanged)");
+}
+
+void CPresetSystemEditor::loadPreset(bool endianReversed) {
+  std::string path;
+  if (!chooseOneFile(presetRequest(FileDialogRequest::Kind::kOpen,
+                                   endianReversed ? "Load preset (endian-reversed)" : "Load preset",
+                                   currentDir_.value),
+                     path))
+    return;
+  rememberChosenFile(path, FileKind::kPreset);
+  loadImageFile(path, AcceptedImages::kPresets, endianReversed);
+  frameInvalidated();
+}
+
+void CPresetSystemEditor::savePreset() {
+  FileDialogRequest request =
+      presetRequest(FileDialogRequest::Kind::kSave, "Save preset", currentDir_.value);
+  request.defaultName = presetFileName_.value;
+  std::string path;
+  if (!chooseOneFile(request, path)) return;
+  rememberChosenFile(path, FileKind::kPreset);
+  saveImageFile(path, FileKind::kPreset);
+}
+
+void CPresetSystemEditor::loadBank(bool endianReversed) {
+  std::string path;
+  if (!chooseOneFile(bankRequest(FileDialogRequest::Kind::kOpen,
+                                 endianReversed ? "Load bank (endian-reversed)" : "Load bank",
+                                 currentDir_.value),
+                     path))
+    return;
+  rememberChosenFile(path, FileKind::kBank);
+  // A loaded bank starts at its first preset, whichever the file had current; a refused
+  // one changes nothing at all.
+  if (loadImageFile(path, AcceptedImages::kBanks, endianReversed)) {
+    if (CPresetSystemEffect* effect = presetEffect()) {
+      currentPresetShown(0, effect->preset(0).name);
+      effect->setPresetNo(0);
+    }
+  }
+  frameInvalidated();
+}
+
+void CPresetSystemEditor::saveBank() {
+  FileDialogRequest request =
+      bankRequest(FileDialogRequest::Kind::kSave, "Save bank", currentDir_.value);
+  request.defaultName = bankFileName_.value;
+  std::string path;
+  if (!chooseOneFile(request, path)) return;
+  rememberChosenFile(path, FileKind::kBank);
+  saveImageFile(path, FileKind::kBank);
+}

@@ -1,0 +1,155 @@
+// The desktop's file dialog run as a helper program: the arguments each program gets, the
+// answer read from its output, and the real spawning, with stand-in programs that record
+// their arguments and print a scripted answer.
+
+#include "platform/ExternalFileDialog.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/TempFolder.h"
+
+namespace tavola {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+FileDialogRequest openPreset() {
+  FileDialogRequest request;
+  request.title = "Load preset";
+  request.filterDescription = "ZEB Preset";
+  request.extension = "zeb";
+  request.initialDirectory = "/home/ana/Presets/";
+  return request;
+}
+
+FileDialogRequest saveBank() {
+  FileDialogRequest request;
+  request.kind = FileDialogRequest::Kind::kSave;
+  request.title = "Save bank";
+  request.filterDescription = "ZEB Bank";
+  request.extension = "zbb";
+  request.initialDirectory = "/home/ana/Banks";
+  request.defaultName = "Session.zbb";
+  return request;
+}
+
+TEST(FileDialogArguments, Zenity) {
+  EXPECT_EQ(zenityArguments(openPreset()),
+            (Strings{"--file-selection", "--title=Load preset", "--filename=/home/ana/Presets/",
+                     "--file-filter=ZEB Preset (*.zeb) | *.zeb", "--file-filter=All files | *"}));
+  EXPECT_EQ(zenityArguments(saveBank()),
+            (Strings{"--file-selection", "--title=Save bank", "--save", "--confirm-overwrite",
+                     "--filename=/home/ana/Banks/Session.zbb",
+                     "--file-filter=ZEB Bank (*.zbb) | *.zbb", "--file-filter=All files | *"}));
+}
+
+TEST(FileDialogArguments, Kdialog) {
+  EXPECT_EQ(kdialogArguments(openPreset()), (Strings{"--title", "Load preset", "--getopenfilename",
+                                                     "/home/ana/Presets/", "ZEB Preset (*.zeb)"}));
+  EXPECT_EQ(kdialogArguments(saveBank()),
+            (Strings{"--title", "Save bank", "--getsavefilename", "/home/ana/Banks/Session.zbb",
+                     "ZEB Bank (*.zbb)"}));
+}
+
+TEST(FileDialogArguments, NoFolderStartsAtHome) {
+  FileDialogRequest request = openPreset();
+  request.initialDirectory.clear();
+  const char* home = std::getenv("HOME");
+  const std::string expected = home && home[0] == '/' ? std::string(home) : "";
+  EXPECT_EQ(zenityArguments(request)[2].rfind("--filename=" + expected, 0), 0u);
+}
+
+TEST(FileDialogOutput, OnePathALine) {
+  EXPECT_EQ(chosenPaths(""), Strings{});
+  EXPECT_EQ(chosenPaths("\n"), Strings{});
+  EXPECT_EQ(chosenPaths("/a/b c.zeb\n"), Strings{"/a/b c.zeb"});
+  EXPECT_EQ(chosenPaths("/a/one.zeb\n/a/two.zeb\n"), (Strings{"/a/one.zeb", "/a/two.zeb"}));
+  EXPECT_EQ(chosenPaths("/no/newline.zeb"), Strings{"/no/newline.zeb"});
+}
+
+// A folder of stand-in dialog programs. Each writes its arguments, one a line, to
+// NAME.args beside itself, prints `answer` and exits with `status`.
+class StandIns {
+ public:
+  void add(const std::string& name, const std::string& answer, int status) {
+    const std::filesystem::path program = folder_ / name;
+    std::ofstream script(program);
+    script << "#!/bin/sh\n"
+           << "printf '%s\\n' \"$@\" > \"$0.args\"\n"
+           << "printf '" << answer << "'\n"
+           << "exit " << status << "\n";
+    script.close();
+    ::chmod(program.c_str(), 0755);
+  }
+  Strings argumentsOf(const std::string& name) const {
+    std::ifstream in(folder_ / (name + ".args"));
+    Strings lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  bool ran(const std::string& name) const {
+    return std::filesystem::exists(folder_ / (name + ".args"));
+  }
+  std::string path() const { return folder_.path().string(); }
+  const std::filesystem::path& folder() const { return folder_.path(); }
+
+ private:
+  test::TempFolder folder_;
+};
+
+TEST(ExternalFileDialog, ZenityIsRunWithTheArgumentsAsTheyAre) {
+  StandIns programs;
+  programs.add("zenity", "/home/ana/Presets/Vocal take.zeb\\n", 0);
+  programs.add("kdialog", "/wrong\\n", 0);
+  ExternalFileDialog dialog("/nonexistent:" + programs.path());
+  // A title a shell would act on: passed as one argument, untouched.
+  FileDialogRequest request = openPreset();
+  request.title = "Load \"it\" $(touch " + programs.path() + "/pwned) `x` 'y'";
+  EXPECT_EQ(dialog.choose(request), Strings{"/home/ana/Presets/Vocal take.zeb"});
+  EXPECT_EQ(dialog.error(), "");
+  EXPECT_EQ(programs.argumentsOf("zenity"), zenityArguments(request));
+  EXPECT_FALSE(std::filesystem::exists(programs.folder() / "pwned"));
+  EXPECT_FALSE(programs.ran("kdialog"));
+}
+
+TEST(ExternalFileDialog, KdialogWhenZenityIsMissing) {
+  StandIns programs;
+  programs.add("kdialog", "/home/ana/Banks/Session.zbb\\n", 0);
+  ExternalFileDialog dialog(programs.path());
+  EXPECT_EQ(dialog.choose(saveBank()), Strings{"/home/ana/Banks/Session.zbb"});
+  EXPECT_EQ(programs.argumentsOf("kdialog"), kdialogArguments(saveBank()));
+}
+
+TEST(ExternalFileDialog, CancelFailureAndAbsence) {
+  StandIns cancel;
+  cancel.add("zenity", "", 1);
+  ExternalFileDialog cancelled(cancel.path());
+  EXPECT_EQ(cancelled.choose(openPreset()), Strings{});
+  EXPECT_EQ(cancelled.error(), "");
+
+  StandIns broken;
+  broken.add("zenity", "", 5);
+  ExternalFileDialog failing(broken.path());
+  EXPECT_EQ(failing.choose(openPreset()), Strings{});
+  EXPECT_NE(failing.error().find("failed with exit status 5"), std::string::npos)
+      << failing.error();
+
+  StandIns two;
+  two.add("zenity", "/a.zeb\\n/b.zeb\\n", 0);
+  EXPECT_EQ(ExternalFileDialog(two.path()).choose(openPreset()), (Strings{"/a.zeb", "/b.zeb"}));
+
+  StandIns none;
+  ExternalFileDialog absent(none.path());
+  EXPECT_EQ(absent.choose(openPreset()), Strings{});
+  EXPECT_EQ(absent.error().rfind("cannot show a file dialog: neither zenity nor kdialog", 0), 0u)
+      << absent.error();
+}
+
+}  // namespace
+}  // namespace tavola
