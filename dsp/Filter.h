@@ -63,6 +63,21 @@ inline FilterCoefficients filterCoefficientsOf(const FilterRoots& r) {
 // |H(e^jw)| of a coefficient set at freq Hz for the given sample rate. Pure; any thread.
 double filterMagnitude(const FilterCoefficients& c, double sampleRate, double freq);
 
+// Everything processFrame() changes: the coefficients of the last sample, the history of the
+// difference equation and how far the glide has come. An optimised kernel that runs several
+// sections side by side takes this out of each section before a block and puts it back after;
+// it must leave the section exactly as processFrame() on the same samples would have. Settings,
+// target design, target roots and increments stay in the section (read them with the getters).
+struct FilterRunState {
+  FilterCoefficients current;
+  double x1 = 0.0;
+  double x2 = 0.0;
+  double y1 = 0.0;
+  double y2 = 0.0;
+  FilterRoots glide;  // the current roots
+  std::uint64_t glideRemaining = 0;
+};
+
 class Filter {
  public:
   // Design numbers accepted by setType(). 2 and 9 are not used and give the identity section,
@@ -134,6 +149,21 @@ class Filter {
   const FilterRoots& targetRoots() const { return glideTarget_; }
   // What each glide sample adds to currentRoots().
   const FilterRoots& glideIncrements() const { return glideStep_; }
+
+  // The state processFrame() works on, for a kernel that processes this section in its place
+  // (see FilterRunState). Same thread rules as processFrame().
+  FilterRunState runState() const {
+    return {current_, x1_, x2_, y1_, y2_, glideCurrent_, glideRemaining_};
+  }
+  void setRunState(const FilterRunState& state) {
+    current_ = state.current;
+    x1_ = state.x1;
+    x2_ = state.x2;
+    y1_ = state.y1;
+    y2_ = state.y2;
+    glideCurrent_ = state.glide;
+    glideRemaining_ = state.glideRemaining;
+  }
 
   // The roots reset() and the constructor install: zero 1 at z = 1, everything else at 0, k = 1.
   // This is not the identity section, so a design should be installed in immediate mode before

@@ -23,8 +23,14 @@ double lowCutQ(double hpfFreq) {
 
 }  // namespace
 
-SignalPath::SignalPath() : upsCoeffs_(new double[kUpsamplerTableSize]()) {
+SignalPath::SignalPath()
+    : upsCoeffs_(new double[kUpsamplerTableSize]()),
+      fastInstructionSet_(fastInstructionSetForNewPaths()) {
   for (UpSampler& upsampler : upsamplers_) upsampler.setTaps(upsCoeffs_.get());
+  fastUpsampler_.setTaps(upsCoeffs_.get());
+  fastUpsampler_.setInstructionSet(fastInstructionSet_);
+  fastSaturator_.setInstructionSet(fastInstructionSet_);
+  fastSaturator_.prepare(saturator_);
   for (int i = 0; i < kNumSections; ++i)
     sections_[i] =
         std::make_unique<Filter>(internalSampleRate_, kCreatedTypes[i], 1000.0, 1.0, 0.0);
@@ -34,6 +40,7 @@ SignalPath::~SignalPath() = default;
 
 void SignalPath::initUpsamplerTaps() {
   computeUpsamplerTaps(upsCoeffs_.get());
+  fastUpsampler_.setTaps(upsCoeffs_.get());
 }
 
 void SignalPath::bringToInternalRate(int first, int count) {
@@ -125,22 +132,30 @@ void SignalPath::leaveImmediateMode() {
 void SignalPath::prepare(double hostRate) {
   saturator_.prepare(hostRate);
   for (UpSampler& upsampler : upsamplers_) upsampler.clear();
+  fastSaturator_.prepare(saturator_);
+  fastUpsampler_.clear();
 }
 
 void SignalPath::processSubBlock(const double* const* input, double* const* output, int channels,
                                  int n, const SubBlockSettings& settings) {
-  referenceSubBlock(input, output, channels, n, settings);
+  if (kind_ == SignalPathKind::kFast)
+    fastSubBlock(input, output, channels, n, settings);
+  else
+    referenceSubBlock(input, output, channels, n, settings);
+}
+
+void SignalPath::smoothOutputGain(int n, double target) {
+  // n steps; the value reached serves the whole sub-block.
+  for (int i = 0; i < n; ++i) {
+    outGainSmoothed_ = outGainSmoothed_ + (target - outGainSmoothed_) * 0.002;
+    outGainSmoothed_ = (outGainSmoothed_ + kDenormalGuard) - kDenormalGuard;
+  }
 }
 
 void SignalPath::referenceSubBlock(const double* const* input, double* const* output, int channels,
                                    int n, const SubBlockSettings& s) {
-  // Output-gain smoothing: n steps, the value reached serves the whole sub-block.
-  for (int i = 0; i < n; ++i) {
-    outGainSmoothed_ = outGainSmoothed_ + (s.outGain - outGainSmoothed_) * 0.002;
-    outGainSmoothed_ = (outGainSmoothed_ + kDenormalGuard) - kDenormalGuard;
-  }
+  smoothOutputGain(n, s.outGain);
 
-  const int m = oversampleActive_ ? 2 * n : n;
   for (int c = 0; c < channels; ++c) {
     WorkBuffers& w = work_[c];
     if (oversampleActive_) {
@@ -149,6 +164,18 @@ void SignalPath::referenceSubBlock(const double* const* input, double* const* ou
       std::memcpy(w.main, input[c], sizeof(double) * n);
       upsamplers_[c].delay(w.main, n);
     }
+  }
+
+  referenceBands(channels, n, s);
+
+  const double* saturatorInput[kMaxChannels] = {work_[0].main, work_[1].main};
+  saturator_.process(saturatorInput, output, channels, n, s.satOn);
+}
+
+void SignalPath::referenceBands(int channels, int n, const SubBlockSettings& s) {
+  const int m = oversampleActive_ ? 2 * n : n;
+  for (int c = 0; c < channels; ++c) {
+    WorkBuffers& w = work_[c];
     std::memcpy(w.low, w.main, sizeof(double) * m);
     std::memcpy(w.high, w.main, sizeof(double) * m);
     std::memcpy(w.mid, w.main, sizeof(double) * m);
@@ -186,9 +213,6 @@ void SignalPath::referenceSubBlock(const double* const* input, double* const* ou
     if (oversampleActive_)
       for (int j = 0; j < n; ++j) w.main[j] = w.main[2 * j + 1];
   }
-
-  const double* saturatorInput[kMaxChannels] = {work_[0].main, work_[1].main};
-  saturator_.process(saturatorInput, output, channels, n, s.satOn);
 }
 
 }  // namespace tavola

@@ -14,6 +14,7 @@
 
 #include "dsp/Filter.h"
 #include "effect/Saturator.h"
+#include "effect/SignalPathFast.h"
 #include "effect/UpSampler.h"
 
 namespace tavola {
@@ -85,10 +86,15 @@ class SignalPath {
 
   // One sub-block of n (1 to 16) samples per channel. `input` holds the host samples
   // already delayed by the input carry; `output` receives the saturator's results. The
-  // reference follows the written order of operations step by step.
+  // reference follows the written order of operations step by step; the fast path gives the
+  // same bits and leaves every section, the output gain and its delay lines as the reference
+  // would have left them.
   void processSubBlock(const double* const* input, double* const* output, int channels, int n,
                        const SubBlockSettings& settings);
 
+  // The two kinds share the filter sections and the output gain, but each keeps its own
+  // up-sampler histories and saturator rings. Choose the kind before resuming: the next
+  // prepare() clears the delay lines of both, and from there on either gives the same bits.
   void setKind(SignalPathKind kind) { kind_ = kind; }
   SignalPathKind kind() const { return kind_; }
 
@@ -98,10 +104,24 @@ class SignalPath {
   const Filter& section(int i) const { return *sections_[i]; }
   const double* upsamplerTaps() const { return upsCoeffs_.get(); }
   const Saturator& saturator() const { return saturator_; }
+  // The fast path's saturator (its write position moves only while the fast path runs).
+  const FastSaturator& fastSaturator() const { return fastSaturator_; }
+  // The instruction set of the fast path, chosen when the path is created (see
+  // SignalPathFastIsa.h).
+  FastInstructionSet fastInstructionSet() const { return fastInstructionSet_; }
 
  private:
   void referenceSubBlock(const double* const* input, double* const* output, int channels, int n,
                          const SubBlockSettings& settings);
+  // The reference's steps from the band split to the return to the host rate, on the main
+  // work buffers, which hold the up-sampled (or delayed) signal on entry and the saturator's
+  // input on return.
+  void referenceBands(int channels, int n, const SubBlockSettings& settings);
+  // The fast path (SignalPathFast.cpp): referenceSubBlock()'s results and end state.
+  void fastSubBlock(const double* const* input, double* const* output, int channels, int n,
+                    const SubBlockSettings& settings);
+  // n steps of the output-gain smoothing.
+  void smoothOutputGain(int n, double target);
   void bringToInternalRate(int first, int count);
 
   double oversampling_ = 1.0;
@@ -109,12 +129,15 @@ class SignalPath {
   double oversampleFactor_ = 1.0;
   double internalSampleRate_ = 88200.0;
   double outGainSmoothed_ = 1.0;
-  SignalPathKind kind_ = SignalPathKind::kReference;
+  SignalPathKind kind_ = SignalPathKind::kFast;
 
   std::array<std::unique_ptr<Filter>, kNumSections> sections_;
   std::unique_ptr<double[]> upsCoeffs_;
   std::array<UpSampler, kMaxChannels> upsamplers_;
   Saturator saturator_;
+  FastInstructionSet fastInstructionSet_;
+  FastUpSampler fastUpsampler_;
+  FastSaturator fastSaturator_;
 
   // Per channel: the main, low, high, mid and mid-input buffers of a sub-block at up to
   // twice the rate.

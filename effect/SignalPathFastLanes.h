@@ -1,0 +1,205 @@
+#pragma once
+// What the fast path's band kernels share: both channels' sections as Lanes, loaded from their
+// Filter objects before a sub-block and written back after it (see SignalPathFastBands.h), and
+// the per-sample arithmetic of Filter::processFrame() for two lanes.
+//
+// No host or GUI code here. Audio thread; allocates nothing.
+
+#include <algorithm>
+#include <cstdint>
+
+#include "dsp/Filter.h"
+#include "effect/SignalPathFast.h"
+
+namespace tavola::lanes {
+
+// The flush every recursive result gets in Filter::processFrame().
+constexpr Lanes kDenormalGuard = {1e-30, 1e-30};
+
+inline Lanes both(double v) {
+  return Lanes{v, v};
+}
+
+inline Lanes select(LaneMask mask, Lanes ifSet, Lanes otherwise) {
+  return mask ? ifSet : otherwise;
+}
+
+struct LaneCoefficients {
+  Lanes b0, b1, b2, a1, a2;
+};
+
+// The last two outputs; the last two inputs stay in the section's input buffer.
+struct LaneOutputs {
+  Lanes y1, y2;
+};
+
+// A section's input over one sub-block, preceded by the last two inputs of the sub-block
+// before: input[0] = x2, input[1] = x1 at the start, sample t at input[t + 2]. Reading the
+// input history from here leaves the registers to the recursions.
+constexpr int kInputHistory = 2;
+using SectionInput = Lanes[kInputHistory + 2 * kFastMaxSamples];
+
+// FilterRoots of both channels' sections, in the same order.
+struct LaneRoots {
+  Lanes z1re, z1im, z2re, z2im, p1re, p1im, p2re, p2im, k;
+};
+
+inline LaneRoots pairRoots(const FilterRoots& a, const FilterRoots& b) {
+  return {Lanes{a.z1re, b.z1re}, Lanes{a.z1im, b.z1im}, Lanes{a.z2re, b.z2re},
+          Lanes{a.z2im, b.z2im}, Lanes{a.p1re, b.p1re}, Lanes{a.p1im, b.p1im},
+          Lanes{a.p2re, b.p2re}, Lanes{a.p2im, b.p2im}, Lanes{a.k, b.k}};
+}
+
+inline FilterRoots laneOf(const LaneRoots& r, int lane) {
+  FilterRoots f;
+  f.z1re = r.z1re[lane];
+  f.z1im = r.z1im[lane];
+  f.z2re = r.z2re[lane];
+  f.z2im = r.z2im[lane];
+  f.p1re = r.p1re[lane];
+  f.p1im = r.p1im[lane];
+  f.p2re = r.p2re[lane];
+  f.p2im = r.p2im[lane];
+  f.k = r.k[lane];
+  return f;
+}
+
+// filterCoefficientsOf() for both lanes.
+inline LaneCoefficients coefficientsOf(const LaneRoots& r) {
+  LaneCoefficients c;
+  c.b0 = r.k;
+  c.b1 = -r.k * (r.z1re + r.z2re);
+  c.b2 = r.k * (r.z1re * r.z2re - r.z1im * r.z2im);
+  c.a1 = -(r.p1re + r.p2re);
+  c.a2 = r.p1re * r.p2re - r.p1im * r.p2im;
+  return c;
+}
+
+// One pair of sections while the kernel holds it.
+struct LaneSection {
+  LaneCoefficients target;
+  LaneOutputs outputs;
+  SectionInput input;
+  LaneRoots roots;
+  LaneRoots increments;
+  // How many samples of this sub-block each lane glides: min(glide remaining, m).
+  int glideSamples[2];
+
+  // While any lane glides: the coefficients of every sample of the sub-block (see
+  // trackGlide()), which the kernels then read in place of the target.
+  bool tracked;
+  LaneCoefficients track[2 * kFastMaxSamples];
+
+  void load(const Filter& first, const Filter& second, int m) {
+    const FilterCoefficients& a = first.targetCoefficients();
+    const FilterCoefficients& b = second.targetCoefficients();
+    target = {Lanes{a.b0, b.b0}, Lanes{a.b1, b.b1}, Lanes{a.b2, b.b2}, Lanes{a.a1, b.a1},
+              Lanes{a.a2, b.a2}};
+    const FilterRunState sa = first.runState();
+    const FilterRunState sb = second.runState();
+    input[0] = Lanes{sa.x2, sb.x2};
+    input[1] = Lanes{sa.x1, sb.x1};
+    outputs = {Lanes{sa.y1, sb.y1}, Lanes{sa.y2, sb.y2}};
+    glideSamples[0] = static_cast<int>(std::min<std::uint64_t>(sa.glideRemaining, m));
+    glideSamples[1] = static_cast<int>(std::min<std::uint64_t>(sb.glideRemaining, m));
+    // The roots only move while a lane glides.
+    tracked = glideSamples[0] > 0 || glideSamples[1] > 0;
+    if (tracked) {
+      roots = pairRoots(sa.glide, sb.glide);
+      increments = pairRoots(first.glideIncrements(), second.glideIncrements());
+    }
+  }
+
+  // Writes one lane back as processFrame() over m samples would have left it.
+  void store(Filter& filter, int lane, int m) const {
+    const int glided = glideSamples[lane];
+    const FilterRoots glide = glided > 0 ? laneOf(roots, lane) : filter.currentRoots();
+    // The coefficients of the last sample: rebuilt if it glided, else the target's. Built in
+    // one go, since a default-constructed state would first be cleared field by field.
+    filter.setRunState({glided < m ? filter.targetCoefficients() : filterCoefficientsOf(glide),
+                        input[m + 1][lane], input[m][lane], outputs.y1[lane], outputs.y2[lane],
+                        glide, filter.glideRemaining() - static_cast<std::uint64_t>(glided)});
+  }
+};
+
+inline void addRoots(LaneRoots& r, const LaneRoots& step) {
+  r.z1re += step.z1re;
+  r.z1im += step.z1im;
+  r.z2re += step.z2re;
+  r.z2im += step.z2im;
+  r.p1re += step.p1re;
+  r.p1im += step.p1im;
+  r.p2re += step.p2re;
+  r.p2im += step.p2im;
+  r.k += step.k;
+}
+
+// Filter::processFrame()'s glide for a whole sub-block of m samples, ahead of the filtering:
+// section.track[t] receives the coefficients of sample t (rebuilt from the roots after one
+// more step while the lane glides, else the target's), and the roots end where the glide
+// leaves them. The roots stay in registers here, where in the sample loop they would not.
+inline void trackGlide(LaneSection& section, int m) {
+  const int first = section.glideSamples[0];
+  const int second = section.glideSamples[1];
+  LaneRoots r = section.roots;
+  const LaneRoots increments = section.increments;
+  int t = 0;
+  // Both lanes glide.
+  for (const int both = std::min(first, second); t < both; ++t) {
+    addRoots(r, increments);
+    section.track[t] = coefficientsOf(r);
+  }
+  // One lane glides on. The other adds 0, which leaves its roots as they are: it has either
+  // taken a glide step already (and a step never gives -0, the one root value that adding 0
+  // would change), or glides not at all in this sub-block, and then its roots are not written
+  // back.
+  const int either = std::max(first, second);
+  if (t < either) {
+    const LaneMask mask = {first > t ? -1 : 0, second > t ? -1 : 0};
+    const Lanes zero = {0.0, 0.0};
+    const LaneRoots step = {
+        select(mask, increments.z1re, zero), select(mask, increments.z1im, zero),
+        select(mask, increments.z2re, zero), select(mask, increments.z2im, zero),
+        select(mask, increments.p1re, zero), select(mask, increments.p1im, zero),
+        select(mask, increments.p2re, zero), select(mask, increments.p2im, zero),
+        select(mask, increments.k, zero)};
+    const LaneCoefficients& target = section.target;
+    for (; t < either; ++t) {
+      addRoots(r, step);
+      const LaneCoefficients g = coefficientsOf(r);
+      section.track[t] = {select(mask, g.b0, target.b0), select(mask, g.b1, target.b1),
+                          select(mask, g.b2, target.b2), select(mask, g.a1, target.a1),
+                          select(mask, g.a2, target.a2)};
+    }
+  }
+  for (; t < m; ++t) section.track[t] = section.target;
+  section.roots = r;
+}
+
+// The difference equation and its flush, in Filter::processFrame()'s order.
+inline Lanes biquad(const LaneCoefficients& c, Lanes x0, Lanes x1, Lanes x2, Lanes y1, Lanes y2) {
+  const Lanes y0 = c.b0 * x0 + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+  return (y0 + kDenormalGuard) - kDenormalGuard;
+}
+
+enum SectionSlot { kLowSplitSlot, kHighSplitSlot, kMidLowPassSlot, kMidHighPassSlot, kLowCutSlot };
+constexpr int kSlots = 5;
+
+struct BandGains {
+  Lanes lfMinusOne, mfMinusOne, hfMinusOne;
+  Lanes lfOn, mfOn, hfOn;
+  Lanes out;
+};
+
+// trackGlide() for two sections at once, for AVX2 (SignalPathFastBandsAvx2.cpp): only for
+// sections whose every lane glides through all m samples.
+void trackGlidePairAvx2(LaneSection& first, LaneSection& second, int m);
+
+// The whole sub-block of m samples of `in` with EQ on, for AVX2 (SignalPathFastBandsAvx2.cpp):
+// the same results and end state as the SSE2 kernel. Sections with `tracked` set take their
+// coefficients from their track. Only the first two entries of each section's input buffer
+// are read, and the last two inputs written back; outputs go to out[t >> shift].
+void runBandsAvx2(LaneSection* sections, const Lanes* in, int m, int shift, const BandGains& g,
+                  Lanes* out);
+
+}  // namespace tavola::lanes

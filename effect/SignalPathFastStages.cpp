@@ -1,0 +1,231 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+
+#include "effect/SignalPathFast.h"
+#include "effect/SignalPathFastAvx2.h"
+
+namespace tavola {
+
+namespace {
+
+Lanes both(double v) {
+  return Lanes{v, v};
+}
+
+// The envelope's window starts anywhere in the ring, so its loads are unaligned.
+Lanes loadLanes(const double* p) {
+  Lanes v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// max as the reference takes it, v > e ? v : e, lane by lane (one maxpd).
+Lanes laneMax(Lanes v, Lanes e) {
+  return v > e ? v : e;
+}
+
+double scalarMax(double v, double e) {
+  return v > e ? v : e;
+}
+
+}  // namespace
+
+void FastUpSampler::setTaps(const double* taps) {
+  for (int k = 0; k < kPairs; ++k) pairTaps_[k] = both(taps[2 * k]);
+  fillQuadTaps(taps, quadTaps_);
+  centre_ = both(taps[kUpsamplerCentre]);
+}
+
+void FastUpSampler::clear() {
+  std::fill(std::begin(history_), std::end(history_), Lanes{0.0, 0.0});
+  std::fill(std::begin(reversed_), std::end(reversed_), Lanes{0.0, 0.0});
+  start_ = 0;
+  reversedStart_ = kSpan;
+}
+
+const Lanes* FastUpSampler::pushChunk(const double* const* in, int channels, int at, int count) {
+  const bool reversed = instructionSet_ == FastInstructionSet::kAvx2;
+  // Room for a whole chunk behind the history (and ahead of it, newest first).
+  if (start_ > kSpan - kChunk) {
+    std::copy(history_ + start_, history_ + start_ + kHistory, history_);
+    start_ = 0;
+  }
+  if (reversed && reversedStart_ < kChunk) {
+    std::copy_backward(reversed_ + reversedStart_, reversed_ + reversedStart_ + kHistory,
+                       reversed_ + kSpan + kHistory);
+    reversedStart_ = kSpan;
+  }
+  Lanes* const chunk = history_ + start_ + kHistory;
+  Lanes* const reversedChunk = reversed_ + reversedStart_ - 1;  // sample i at reversedChunk[-i]
+  if (channels == 2) {
+    for (int i = 0; i < count; ++i) chunk[i] = Lanes{in[0][at + i], in[1][at + i]};
+    if (reversed)
+      for (int i = 0; i < count; ++i) reversedChunk[-i] = chunk[i];
+  } else if (channels == 1) {
+    for (int i = 0; i < count; ++i) chunk[i][0] = in[0][at + i];
+    if (reversed)
+      for (int i = 0; i < count; ++i) reversedChunk[-i][0] = chunk[i][0];
+  }
+  return history_ + start_;
+}
+
+void FastUpSampler::popChunk(int channels, int count) {
+  const int from = start_;
+  start_ += count;
+  const int reversedFrom = reversedStart_;
+  reversedStart_ -= count;
+  if (channels == 1) {
+    // The second channel's history waits for its next stereo sub-block: it moves along with
+    // the start unchanged.
+    for (int i = kHistory - 1; i >= 0; --i) history_[start_ + i][1] = history_[from + i][1];
+    if (instructionSet_ == FastInstructionSet::kAvx2)
+      for (int i = 0; i < kHistory; ++i)
+        reversed_[reversedStart_ + i][1] = reversed_[reversedFrom + i][1];
+  }
+}
+
+void FastUpSampler::upsample(const double* const* in, int channels, int n, Lanes* out) {
+  if (channels < 1) return;  // no channel, no history moves (as in the reference)
+  for (int done = 0; done < n;) {
+    const int count = std::min(kChunk, n - done);
+    const Lanes* const h = pushChunk(in, channels, done, count);
+    Lanes* const o = out + 2 * done;
+    if (instructionSet_ == FastInstructionSet::kAvx2) {
+      upsampleChunkAvx2(h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_, count,
+                        channels < 2, o);
+      popChunk(channels, count);
+      done += count;
+      continue;
+    }
+    for (int i = 0; i < count; ++i) {
+      const Lanes* const newer = h + kHistory - 1 + i;  // x[i-1], read downwards
+      const Lanes* const older = h + i;                 // x[i-64], read upwards
+      // The reference's four partial sums, each from 0.0 in increasing pair order.
+      Lanes s0 = {0.0, 0.0};
+      Lanes s1 = {0.0, 0.0};
+      Lanes s2 = {0.0, 0.0};
+      Lanes s3 = {0.0, 0.0};
+      for (int j = 0; j < kPairs; j += 4) {
+        s0 = s0 + pairTaps_[j] * (newer[-j] + older[j]);
+        s1 = s1 + pairTaps_[j + 1] * (newer[-j - 1] + older[j + 1]);
+        s2 = s2 + pairTaps_[j + 2] * (newer[-j - 2] + older[j + 2]);
+        s3 = s3 + pairTaps_[j + 3] * (newer[-j - 3] + older[j + 3]);
+      }
+      Lanes even = (s0 + s1) + (s2 + s3);
+      Lanes odd = centre_ * h[kHistory - kUpsamplerDelay + i];
+      if (channels < 2) {
+        even = both(even[0]);
+        odd = both(odd[0]);
+      }
+      o[2 * i] = even;
+      o[2 * i + 1] = odd;
+    }
+    popChunk(channels, count);
+    done += count;
+  }
+}
+
+void FastUpSampler::delay(const double* const* in, int channels, int n, Lanes* out) {
+  if (channels < 1) return;
+  for (int done = 0; done < n;) {
+    const int count = std::min(kChunk, n - done);
+    const Lanes* const h = pushChunk(in, channels, done, count);
+    for (int i = 0; i < count; ++i) {
+      const Lanes v = h[kHistory - kUpsamplerDelay + i];
+      out[done + i] = channels < 2 ? both(v[0]) : v;
+    }
+    popChunk(channels, count);
+    done += count;
+  }
+}
+
+void FastSaturator::prepare(const Saturator& prepared) {
+  const int n = prepared.windowLength();
+  windowLength_ = n;
+  std::fill(std::begin(reversedWindow_), std::end(reversedWindow_), 0.0);
+  for (int j = 0; j < n; ++j) reversedWindow_[j] = prepared.window()[n - 1 - j];
+  for (int c = 0; c < kMaxChannels; ++c) {
+    std::fill(std::begin(delay_[c]), std::end(delay_[c]), 0.0);
+    std::fill(std::begin(magnitude_[c]), std::end(magnitude_[c]), 0.0);
+  }
+  position_ = kRing - 1;
+}
+
+double FastSaturator::envelope(const double* oldest, int padded) const {
+  const double* const window = reversedWindow_;
+  Lanes e0 = {0.0, 0.0};
+  Lanes e1 = {0.0, 0.0};
+  for (int j = 0; j < padded; j += 4) {
+    e0 = laneMax(loadLanes(window + j) * loadLanes(oldest + j), e0);
+    e1 = laneMax(loadLanes(window + j + 2) * loadLanes(oldest + j + 2), e1);
+  }
+  // No lane holds a NaN, so the maximum of the lanes is the same in any order.
+  const Lanes e01 = laneMax(e0, e1);
+  return scalarMax(e01[1], e01[0]);
+}
+
+void FastSaturator::process(const Lanes* in, double* const* out, int channels, int n,
+                            bool saturate) {
+  const int length = windowLength_;
+  const int half = length / 2;
+  // The zero tail makes the window a whole number of steps; its products are 0 (or NaN from a
+  // non-finite magnitude, which the maximum skips) and never raise the envelope above 0.
+  const int padded = (length + kStep - 1) / kStep * kStep;
+  const int start = position_;
+  // Saturating, every ring write of a channel's sub-block comes first, then the envelopes: an
+  // envelope read right after the write of its newest magnitude would wait for that store to
+  // leave the store buffer, since one wide load cannot take its value from a narrower store.
+  // The order only matters where a window reaches back to positions that later samples of the
+  // same sub-block overwrite, which takes a window of nearly the whole ring; such windows go
+  // sample by sample, as in the reference.
+  const bool batched = length + n <= kRing;
+  if (!saturate) {
+    // The plain delay: each sample written before the delayed one is read, as in the
+    // reference, so a window of 1 (no delay) passes the sample itself.
+    for (int c = 0; c < channels; ++c) {
+      double* const delay = delay_[c];
+      for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
+        delay[p] = in[i][c];
+        out[c][i] = delay[(p - half + kRing) & (kRing - 1)];
+      }
+    }
+  } else if (batched) {
+    for (int c = 0; c < channels; ++c) {
+      double* const delay = delay_[c];
+      double* const mag = magnitude_[c];
+      for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
+        const double x = in[i][c];
+        const double m = std::fabs(x);
+        delay[p] = x;
+        mag[p] = m;
+        mag[p + kRing] = m;
+      }
+      if (instructionSet_ == FastInstructionSet::kAvx2) {
+        saturateAvx2(reversedWindow_, length, padded, mag, delay, start, n, out[c]);
+        continue;
+      }
+      for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
+        // window[k] * mag[(p - k) mod 1024] for k = N-1 down to 0.
+        const double e = envelope(mag + p + kRing - (length - 1), padded);
+        out[c][i] = saturatorGain(e) * delay[(p - half + kRing) & (kRing - 1)];
+      }
+    }
+  } else {
+    for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
+      for (int c = 0; c < channels; ++c) {
+        const double x = in[i][c];
+        const double m = std::fabs(x);
+        delay_[c][p] = x;
+        magnitude_[c][p] = m;
+        magnitude_[c][p + kRing] = m;
+        const double e = envelope(magnitude_[c] + p + kRing - (length - 1), padded);
+        out[c][i] = saturatorGain(e) * delay_[c][(p - half + kRing) & (kRing - 1)];
+      }
+    }
+  }
+  position_ = (start + n) & (kRing - 1);
+}
+
+}  // namespace tavola
