@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,7 +36,8 @@ class ImageBytes {
     unsigned char field[4];
     std::memcpy(field, &value, 4);
     if (reversed_) std::reverse(field, field + 4);
-    bytes.insert(bytes.end(), field, field + 4);
+    // One byte at a time: GCC 12 at -O3 misreads a range insert here as an overflow.
+    for (unsigned char b : field) bytes.push_back(b);
     return *this;
   }
   ImageBytes& f32(float value) {
@@ -85,6 +87,7 @@ class ImageBytes {
   }
   // Overwrites one 4-byte field in this builder's order.
   ImageBytes& patch(std::size_t offset, std::int32_t value) {
+    if (offset > bytes.size() || bytes.size() - offset < 4) std::abort();
     std::memcpy(bytes.data() + offset, &value, 4);
     if (reversed_) std::reverse(bytes.begin() + offset, bytes.begin() + offset + 4);
     return *this;
