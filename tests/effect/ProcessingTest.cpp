@@ -297,3 +297,13 @@ TEST(Processing, HugeFiniteGainDoesNotLeaveTheSectionsBroken) {
   const Stereo later = process(*effect, {noise(20000, 19), noise(20000, 20)}, {512});
   for (int i = 0; i < 20000; ++i) ASSERT_TRUE(std::isfinite(later.left[i]));
 }
+
+TEST(Processing, RatesBeyondTheSaturatorRingsKeepTheLongestWindow) {
+  for (float rate : {1534500.0f, 1536000.0f, 3000000.0f}) {
+    auto effect = resumed(rate);
+    EXPECT_EQ(effect->getAeffect()->initialDelay, 33 + 1023 / 2) << rate;
+    const Stereo out = process(*effect, {noise(5000, 21), noise(5000, 22)}, {512});
+    for (int i = 0; i < 5000; ++i)
+      ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << rate;
+  }
+}
