@@ -206,7 +206,7 @@ TEST_F(PresetPreferences, AStoredBankThatIsRefusedLeavesTheFactoryBankAndSaysWhy
   PreferencesStore store(config_.store());
   ImageBytes bank;
   bank.header(56, 1, 0, 168).nameRecord(0, "Broken");
-  bank.bytes.resize(bank.bytes.size() - 10);
+  bank.bytes.erase(bank.bytes.end() - 10, bank.bytes.end());
   ASSERT_TRUE(store.writeBytes("DefaultBank", bank.bytes));
   auto effect = makeEffect();
   EXPECT_STREQ(effect->preset(0).name, "Default");
