@@ -98,7 +98,13 @@ bool Tavola::setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerArran
   }
   stereoIn_.store(stereoIn, std::memory_order_relaxed);
   stereoOut_.store(stereoOut, std::memory_order_relaxed);
+  refreshPinConnections();
   return supported;
+}
+
+void Tavola::refreshPinConnections() {
+  secondInputConnected_.store(isInputConnected(1), std::memory_order_relaxed);
+  secondOutputConnected_.store(isOutputConnected(1), std::memory_order_relaxed);
 }
 
 float Tavola::getLatency2() {
@@ -126,7 +132,13 @@ void Tavola::resume() {
   if (suspended_.load(std::memory_order_acquire) == 0) suspend();
   signalPath_->chooseRate(getSampleRate());
   startSignalPath();
-  setInitialDelay(static_cast<VstInt32>(getLatency2()));
+  refreshPinConnections();
+  const VstInt32 latency = static_cast<VstInt32>(getLatency2());
+  const bool latencyChanged = latency != cEffect_.initialDelay;
+  setInitialDelay(latency);
+  // Hosts read the delay once unless told; without this a rate change would leave their
+  // compensation off by the difference (47 samples at 44.1 kHz, 65 at 96 kHz).
+  if (latencyChanged && canHostDo("acceptIOChanges") == 1) ioChanged();
   if (auto* editor = dynamic_cast<ADEditor*>(editor_)) {
     editor->internalSampleRateChanged();
     editor->resume();

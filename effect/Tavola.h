@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "effect/DiagnosticLog.h"
 #include "effect/ParameterBlock.h"
 #include "effect/SignalPath.h"
 #include "presets/CPresetSystemEffect.h"
@@ -31,8 +32,9 @@ class Tavola : public CPresetSystemEffect {
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
   void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
 
-  // Any thread: stores the value, derives its physical value, keeps the current preset in
-  // step and mirrors the change into an open editor. Writes one diagnostic line.
+  // Any thread, the audio thread included: stores the value, derives its physical value,
+  // keeps the current preset in step and mirrors the change into an open editor. Queues
+  // one diagnostic line for the writer thread; never blocks.
   void setParameter(VstInt32 index, float value) override;
   float getParameter(VstInt32 index) override;
   // UI thread: texts for the host, written into its buffer.
@@ -43,6 +45,7 @@ class Tavola : public CPresetSystemEffect {
 
   bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
   bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+  // UI thread: also asks the host which pins are connected (processing keeps the answers).
   bool setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerArrangement* output) override;
   VstInt32 getGetTailSize() override { return kTailSize; }
   bool getEffectName(char* name) override;
@@ -94,11 +97,16 @@ class Tavola : public CPresetSystemEffect {
   void processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
   void markBandPending(tavola::Band band);
   void applyPendingBandUpdates();
+  // UI thread: asks the host once whether the second pins are connected; the processing
+  // entries use these answers instead of calling the host on every block.
+  void refreshPinConnections();
   // Retunes every band, leaves immediate mode and clears the delay lines, as resume does.
   void startSignalPath();
   // Brings the signal path back to the state a resume leaves, without the host's part.
   void restartSignalPath();
 
+  // First, so that the diagnostic writer outlives everything that may log.
+  tavola::diagnostics::WriterUse diagnosticWriter_;
   tavola::ParameterBlock params_;
   std::unique_ptr<tavola::SignalPath> signalPath_;
   // Bands whose parameters changed since their sections were last retuned (bit per band).
@@ -112,4 +120,6 @@ class Tavola : public CPresetSystemEffect {
   std::atomic<std::int32_t> suspended_{0};
   std::atomic<std::uint8_t> stereoIn_{1};
   std::atomic<std::uint8_t> stereoOut_{1};
+  std::atomic<bool> secondInputConnected_{true};
+  std::atomic<bool> secondOutputConnected_{true};
 };

@@ -1,29 +1,16 @@
 // The parameter model: storing and deriving values, names, display texts and properties.
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "editor/ADEditor.h"
 #include "editor/ValueText.h"
+#include "effect/DiagnosticLog.h"
 #include "effect/Tavola.h"
-#include "platform/StandardError.h"
 
 using namespace tavola;
 
 namespace {
-
-void writeDiagnosticLine(VstInt32 index, float value) {
-  // Formatted on the stack and written with one system call: no allocation, no stream
-  // lock, and no interleaving with other threads' lines.
-  char line[128];
-  const int length = std::snprintf(line, sizeof line, "Tavola::setParameter # %d\t %f\t\n",
-                                   static_cast<int>(index), static_cast<double>(value));
-  if (length > 0)
-    writeToStandardError(line, static_cast<std::size_t>(length) < sizeof line
-                                   ? static_cast<std::size_t>(length)
-                                   : sizeof line - 1);
-}
 
 bool isSwitchLike(int index) {
   switch (index) {
@@ -61,7 +48,7 @@ void bandGainText(double gain, char* text) {
 }  // namespace
 
 void Tavola::setParameter(VstInt32 index, float value) {
-  writeDiagnosticLine(index, value);
+  diagnostics::logParameterChange(index, value);
   if (index < 0 || index >= kNumParameters) return;
 
   params_.store(index, value);

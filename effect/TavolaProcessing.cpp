@@ -24,14 +24,14 @@ double switchNumber(int flag) {
 }  // namespace
 
 void Tavola::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (secondInputConnected_.load(kRelaxed) && isStereoIn())
     processLoopFast(inputs, outputs, sampleFrames);
   else
     processLoopFastMono(inputs, outputs, sampleFrames);
 }
 
 void Tavola::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
-  if (isInputConnected(1) && isStereoIn())
+  if (secondInputConnected_.load(kRelaxed) && isStereoIn())
     processLoopFastDouble(inputs, outputs, sampleFrames);
   else
     processLoopFastDoubleMono(inputs, outputs, sampleFrames);
@@ -114,7 +114,7 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
     peakLevel_.store(0.0, kRelaxed);
     return;
   }
-  const bool secondOutput = isOutputConnected(1) && isStereoOut();
+  const bool secondOutput = secondOutputConnected_.load(kRelaxed) && isStereoOut();
   constexpr int kSub = SignalPath::kSubBlock;
   double input[2][kSub];
   double result[2][kSub];

@@ -8,41 +8,77 @@ AudioEffect* effectOf(AEffect* e) {
   return e ? static_cast<AudioEffect*>(e->object) : nullptr;
 }
 
+// The entries the host calls. Nothing may escape into the host, which is C and would
+// terminate: an exception (an allocation failure while reading a chunk, say) ends as the
+// request's failure value: 0 from the dispatcher, 0.0 from getParameter, silence from
+// processing.
+template <typename Sample>
+void silenceOutputs(const AEffect* e, Sample** outputs, VstInt32 sampleFrames) {
+  if (!outputs || sampleFrames < 1) return;
+  for (VstInt32 c = 0; c < e->numOutputs; ++c)
+    if (outputs[c])
+      for (VstInt32 i = 0; i < sampleFrames; ++i) outputs[c][i] = Sample(0);
+}
+
 VstIntPtr dispatchEffectClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                               void* ptr, float opt) {
   AudioEffect* effect = effectOf(e);
   if (!effect) return 0;
   if (opcode == effClose) {
-    effect->dispatcher(opcode, index, value, ptr, opt);
+    // The effect goes whatever its close does.
+    try {
+      effect->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+    }
     delete effect;
     return 1;
   }
-  return effect->dispatcher(opcode, index, value, ptr, opt);
+  try {
+    return effect->dispatcher(opcode, index, value, ptr, opt);
+  } catch (...) {
+    return 0;
+  }
 }
 
 void setParameterClass(AEffect* e, VstInt32 index, float value) {
-  if (AudioEffect* effect = effectOf(e)) effect->setParameter(index, value);
+  try {
+    if (AudioEffect* effect = effectOf(e)) effect->setParameter(index, value);
+  } catch (...) {
+  }
 }
 
 float getParameterClass(AEffect* e, VstInt32 index) {
-  AudioEffect* effect = effectOf(e);
-  return effect ? effect->getParameter(index) : 0.0f;
+  try {
+    AudioEffect* effect = effectOf(e);
+    return effect ? effect->getParameter(index) : 0.0f;
+  } catch (...) {
+    return 0.0f;
+  }
 }
 
 void processReplacingClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-  if (AudioEffect* effect = effectOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+  try {
+    if (AudioEffect* effect = effectOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+  } catch (...) {
+    silenceOutputs(e, outputs, sampleFrames);
+  }
 }
 
 void processDoubleReplacingClass(AEffect* e, double** inputs, double** outputs,
                                  VstInt32 sampleFrames) {
-  if (AudioEffect* effect = effectOf(e))
-    effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+  try {
+    if (AudioEffect* effect = effectOf(e))
+      effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+  } catch (...) {
+    silenceOutputs(e, outputs, sampleFrames);
+  }
 }
 
 // The accumulating entry predates processReplacing. A host that reads the replacing flag
 // never calls it; one that does gets the replacing result added to what its outputs hold,
 // computed in fixed-size pieces so that nothing is allocated.
-void processAccumulatingClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
+void processAccumulatingClass(AEffect* e, float** inputs, float** outputs,
+                              VstInt32 sampleFrames) try {
   AudioEffect* effect = effectOf(e);
   if (!effect || !inputs || !outputs || sampleFrames < 1) return;
   constexpr VstInt32 kPiece = 64;
@@ -56,6 +92,8 @@ void processAccumulatingClass(AEffect* e, float** inputs, float** outputs, VstIn
     for (VstInt32 c = 0; c < channels; ++c)
       for (VstInt32 i = 0; i < n; ++i) outputs[c][start + i] += scratch[c][i];
   }
+} catch (...) {
+  // Accumulating adds to what the outputs hold: adding nothing is the silent answer.
 }
 
 }  // namespace

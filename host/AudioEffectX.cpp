@@ -105,6 +105,11 @@ bool AudioEffectX::ioChanged() {
   return callHost(audioMasterIOChanged) != 0;
 }
 
+VstInt32 AudioEffectX::canHostDo(const char* text) {
+  // The interface passes the text as a mutable pointer; hosts only read it.
+  return static_cast<VstInt32>(callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)));
+}
+
 VstInt32 AudioEffectX::updateBlockSize() {
   const VstIntPtr size = callHost(audioMasterGetBlockSize);
   if (size > 0) blockSize_ = static_cast<VstInt32>(size);

@@ -64,7 +64,11 @@ class AudioEffectX : public AudioEffect {
   virtual bool updateDisplay();
   virtual bool beginEdit(VstInt32 index);
   virtual bool endEdit(VstInt32 index);
+  // Tells the host that the latency or the pins changed; only for a host whose
+  // canHostDo("acceptIOChanges") answered 1.
   virtual bool ioChanged();
+  // 1 yes, -1 no, 0 don't know (also without a host callback).
+  virtual VstInt32 canHostDo(const char* text);
   virtual VstInt32 updateBlockSize();
   virtual VstInt32 getOutputLatency();
   virtual VstInt32 getInputLatency();

@@ -1,5 +1,6 @@
 #include "platform/StandardError.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,17 @@ void writeToStandardError(const char* text, std::size_t length) {
     }
     text += written;
     length -= static_cast<std::size_t>(written);
+  }
+}
+
+bool standardErrorWritable(int milliseconds) {
+  pollfd descriptor{STDERR_FILENO, POLLOUT, 0};
+  for (;;) {
+    const int ready = ::poll(&descriptor, 1, milliseconds);
+    if (ready < 0 && errno == EINTR) continue;
+    // POLLOUT on a pipe means a whole free page, more than any one line; errors and hang-ups
+    // make the write fail at once instead of blocking.
+    return ready != 0;
   }
 }
 

@@ -27,7 +27,7 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
       chunkBuffer_(new unsigned char[kChunkBufferSize]()) {
   programsAreChunks(true);
   initPresets();
-  defaultPreset_ = presets_[0];
+  copyPreset(defaultPreset_, presets_[0]);
 }
 
 CPresetSystemEffect::~CPresetSystemEffect() = default;
@@ -42,27 +42,40 @@ CPresetSystemEditor* CPresetSystemEffect::presetEditor() const {
   return dynamic_cast<CPresetSystemEditor*>(editor_);
 }
 
+float CPresetSystemEffect::loadValue(const PresetRecord& preset, int index) {
+  // atomic_ref wants a mutable object; the load does not write.
+  return std::atomic_ref<float>(const_cast<float&>(preset.params[index]))
+      .load(std::memory_order_relaxed);
+}
+
+void CPresetSystemEffect::storeValue(PresetRecord& preset, int index, float value) {
+  std::atomic_ref<float>(preset.params[index]).store(value, std::memory_order_relaxed);
+}
+
 void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
   if (index < 0 || index >= kNumPresetParameters) return;
-  float& slot = presets_[getPresetNo()].params[index];
-  std::atomic_ref<float>(slot).store(storableValue(value), std::memory_order_relaxed);
+  storeValue(presets_[getPresetNo()], index, storableValue(value));
 }
 
 float CPresetSystemEffect::presetValue(int preset, int index) const {
-  return std::atomic_ref<float>(presets_[preset].params[index]).load(std::memory_order_relaxed);
+  return loadValue(presets_[preset], index);
 }
 
-PresetRecord CPresetSystemEffect::presetSnapshot(int preset) const {
+PresetRecord CPresetSystemEffect::preset(int preset) const {
   PresetRecord copy;
   std::memcpy(copy.name, presets_[preset].name, sizeof copy.name);
   for (int i = 0; i < kNumPresetParameters; ++i) copy.params[i] = presetValue(preset, i);
   return copy;
 }
 
+void CPresetSystemEffect::copyPreset(PresetRecord& target, const PresetRecord& source) {
+  std::memcpy(target.name, source.name, sizeof target.name);
+  for (int i = 0; i < kNumPresetParameters; ++i) storeValue(target, i, loadValue(source, i));
+}
+
 float CPresetSystemEffect::getParameter(VstInt32 index) {
   if (index < 0 || index >= kNumPresetParameters) return -1.0f;
-  float& slot = presets_[getPresetNo()].params[index];
-  return std::atomic_ref<float>(slot).load(std::memory_order_relaxed);
+  return presetValue(static_cast<int>(getPresetNo()), index);
 }
 
 void CPresetSystemEffect::setPresetNo(long n) {
@@ -71,7 +84,7 @@ void CPresetSystemEffect::setPresetNo(long n) {
   curProgram_ = 0;
   presetNo_.store(n, std::memory_order_relaxed);
   for (int i = 0; i < kNumPresetParameters; ++i) {
-    setParameter(i, std::atomic_ref<float>(presets_[n].params[i]).load(std::memory_order_relaxed));
+    setParameter(i, presetValue(static_cast<int>(n), i));
   }
   updateDisplay();
   beginEdit(0);
@@ -104,11 +117,11 @@ bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 
 
 void CPresetSystemEffect::initializePreset(long i) {
   if (i < 0 || i >= kNumPresets) return;
-  presets_[i] = defaultPreset_;
+  copyPreset(presets_[i], defaultPreset_);
 }
 
 void CPresetSystemEffect::loadDefaults() {
-  defaultPreset_ = presets_[0];
+  copyPreset(defaultPreset_, presets_[0]);
   if (CPresetSystemEditor* editor = presetEditor()) editor->loadDefaults();
 }
 
@@ -125,9 +138,7 @@ void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {
       std::memcpy(preset.name, step.name, kPresetNameSize);
       break;
     case Op::kValue:
-      if (step.index < kNumPresetParameters)
-        std::atomic_ref<float>(preset.params[step.index])
-            .store(step.value, std::memory_order_relaxed);
+      if (step.index < kNumPresetParameters) storeValue(preset, step.index, step.value);
       break;
   }
 }

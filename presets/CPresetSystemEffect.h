@@ -81,12 +81,12 @@ class CPresetSystemEffect : public AudioEffectX {
   virtual void initPresets() {}
   virtual void initMidi() {}
 
-  // Read-only view of the preset memory, for the image writers and the tests.
-  const PresetRecord& preset(int i) const { return presets_[i]; }
+  // UI thread: the name field of preset i (0 to 6). Names change on the UI thread only.
+  const char* presetName(int i) const { return presets_[i].name; }
   // Any thread: one stored value, read the way the live setParameter writes it.
   float presetValue(int preset, int index) const;
-  // UI thread: a copy of one preset, its values read as presetValue reads them.
-  PresetRecord presetSnapshot(int preset) const;
+  // Any thread: a copy of preset i (0 to 6), its values read as presetValue reads them.
+  PresetRecord preset(int i) const;
   // UI thread, for the image readers: one change of an image that has been checked
   // whole (template, name or value).
   void applyImageStep(const tavola::image::ImageStep& step);
@@ -96,6 +96,13 @@ class CPresetSystemEffect : public AudioEffectX {
   // Copies a name into a preset's name field: at most 23 characters, zero-padded. The
   // name may be the field itself.
   static void storeName(PresetRecord& preset, const char* name);
+  // Every stored value is shared: setParameter writes the current preset from whatever
+  // thread the host automates on while the UI thread reads, copies and replaces presets.
+  // All access to a value goes through these two, one relaxed atomic access each.
+  static float loadValue(const PresetRecord& preset, int index);
+  static void storeValue(PresetRecord& preset, int index, float value);
+  // The name and every value, each value copied with the atomic access.
+  static void copyPreset(PresetRecord& target, const PresetRecord& source);
 
   CPresetSystemEditor* presetEditor() const;
 

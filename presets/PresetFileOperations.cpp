@@ -159,7 +159,7 @@ void CPresetSystemEditor::loadBank(bool endianReversed) {
   // one changes nothing at all.
   if (loadImageFile(path, AcceptedImages::kBanks, endianReversed)) {
     if (CPresetSystemEffect* effect = presetEffect()) {
-      currentPresetShown(0, effect->preset(0).name);
+      currentPresetShown(0, effect->presetName(0));
       effect->setPresetNo(0);
     }
   }

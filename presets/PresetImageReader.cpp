@@ -39,14 +39,14 @@ void CPresetSystemEditor::applyDecodedImage(CPresetSystemEffect& effect, const D
 void CPresetSystemEditor::finishPresetRead(CPresetSystemEffect& effect, int preset) {
   // A copy: setPresetName rewrites the very field it would otherwise read from.
   char name[kPresetNameSize];
-  std::memcpy(name, effect.preset(preset).name, sizeof name);
+  std::memcpy(name, effect.presetName(preset), sizeof name);
   currentPresetShown(preset, name);
   effect.setPresetName(name);
   effect.setPresetNo(preset);
 }
 
 void CPresetSystemEditor::finishBankRead(CPresetSystemEffect& effect, int preset) {
-  currentPresetShown(preset, effect.preset(preset).name);
+  currentPresetShown(preset, effect.presetName(preset));
   effect.setPresetNo(preset);
 }
 

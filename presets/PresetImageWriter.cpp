@@ -28,7 +28,7 @@ std::size_t CPresetSystemEditor::PresetToBuffer(std::unique_ptr<unsigned char[]>
   CPresetSystemEffect* effect = presetEffect();
   if (!effect) return 0;
   const ParameterMask stored = storedIndices(*effect);
-  const PresetRecord preset = effect->presetSnapshot(static_cast<int>(effect->getPresetNo()));
+  const PresetRecord preset = effect->preset(static_cast<int>(effect->getPresetNo()));
   const std::size_t size = presetImageSize(stored);
   buffer = std::make_unique<unsigned char[]>(size);
   writePresetImage(std::span(buffer.get(), size), effect->getUniqueID(), preset, stored);
@@ -41,8 +41,7 @@ std::size_t CPresetSystemEditor::BankToBuffer(std::unique_ptr<unsigned char[]>& 
   if (!effect) return 0;
   const ParameterMask stored = storedIndices(*effect);
   std::array<PresetRecord, kNumPresets> presets;
-  for (int p = 0; p < kNumPresets; ++p)
-    presets[static_cast<std::size_t>(p)] = effect->presetSnapshot(p);
+  for (int p = 0; p < kNumPresets; ++p) presets[static_cast<std::size_t>(p)] = effect->preset(p);
   const std::size_t size = bankImageSize(stored);
   buffer = std::make_unique<unsigned char[]>(size);
   writeBankImage(std::span(buffer.get(), size), effect->getUniqueID(), presets,

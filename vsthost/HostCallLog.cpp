@@ -5,6 +5,16 @@ void HostCallLog::countRequest(VstInt32 opcode) {
   ++requestCounts_[opcode];
 }
 
+void HostCallLog::countDuringProcessing(VstInt32 /*opcode*/) {
+  std::lock_guard lock(mutex_);
+  ++requestsDuringProcessing_;
+}
+
+int HostCallLog::requestsDuringProcessing() const {
+  std::lock_guard lock(mutex_);
+  return requestsDuringProcessing_;
+}
+
 void HostCallLog::recordAutomate(VstInt32 index, float value) {
   std::lock_guard lock(mutex_);
   automations_.push_back({index, value});
@@ -47,4 +57,5 @@ void HostCallLog::clear() {
   beginEdits_.clear();
   endEdits_.clear();
   requestCounts_.clear();
+  requestsDuringProcessing_ = 0;
 }

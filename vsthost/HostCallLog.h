@@ -22,6 +22,8 @@ class HostCallLog {
  public:
   // Every callback request, whatever its opcode.
   void countRequest(VstInt32 opcode);
+  // A request made from inside a processing call, on the audio thread.
+  void countDuringProcessing(VstInt32 opcode);
   void recordAutomate(VstInt32 index, float value);
   void recordBeginEdit(VstInt32 index);
   void recordEndEdit(VstInt32 index);
@@ -32,6 +34,8 @@ class HostCallLog {
   std::vector<VstInt32> endEdits() const;
   int updateDisplayCount() const { return requestCount(audioMasterUpdateDisplay); }
   int requestCount(VstInt32 opcode) const;
+  // Requests of any kind that arrived while the effect processed a block.
+  int requestsDuringProcessing() const;
 
   void clear();
 
@@ -41,4 +45,5 @@ class HostCallLog {
   std::vector<VstInt32> beginEdits_;
   std::vector<VstInt32> endEdits_;
   std::map<VstInt32, int> requestCounts_;
+  int requestsDuringProcessing_ = 0;
 };

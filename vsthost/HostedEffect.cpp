@@ -12,6 +12,18 @@ namespace {
 // context is per thread, so two threads may create effects at the same time.
 thread_local HostedEffect* constructing = nullptr;
 
+// Set while this thread is inside one of the effect's processing entries: a callback then
+// comes from the audio thread, where a DAW wants none.
+thread_local bool insideProcessing = false;
+
+class ProcessingScope {
+ public:
+  ProcessingScope() { insideProcessing = true; }
+  ~ProcessingScope() { insideProcessing = false; }
+  ProcessingScope(const ProcessingScope&) = delete;
+  ProcessingScope& operator=(const ProcessingScope&) = delete;
+};
+
 class ConstructingScope {
  public:
   explicit ConstructingScope(HostedEffect* host) : previous_(constructing) { constructing = host; }
@@ -86,18 +98,27 @@ HostedEffect::~HostedEffect() {
 }
 
 VstIntPtr HostedEffect::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                     VstIntPtr value, void* /*ptr*/, float opt) {
+                                     VstIntPtr value, void* ptr, float opt) {
   HostedEffect* host =
       effect && effect->user ? static_cast<HostedEffect*>(effect->user) : constructing;
   // A call we cannot attribute (an effect calling from a thread of its own before its
   // entry returned) still learns the version it is hosted by.
   if (!host) return opcode == audioMasterVersion ? kVstVersion : 0;
-  return host->answer(opcode, index, value, opt);
+  return host->answer(opcode, index, value, ptr, opt);
 }
 
-VstIntPtr HostedEffect::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+VstIntPtr HostedEffect::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt) {
   log_.countRequest(opcode);
+  if (insideProcessing) log_.countDuringProcessing(opcode);
   switch (opcode) {
+    case audioMasterCanDo:
+      return ptr && options_.acceptIOChanges &&
+                     std::strcmp(static_cast<const char*>(ptr), "acceptIOChanges") == 0
+                 ? 1
+                 : 0;
+    case audioMasterIOChanged:
+      return options_.acceptIOChanges ? 1 : 0;
     case audioMasterVersion:
       return options_.answerVersion ? kVstVersion : 0;
     case audioMasterAutomate:
@@ -326,6 +347,7 @@ bool HostedEffect::processReplacing(float* const* inputs, float* const* outputs,
   if (!effect_ || !effect_->processReplacing) return false;
   // The interface's pointers are not const-qualified; the effect writes only through
   // the channel pointers, never into the arrays themselves.
+  const ProcessingScope scope;
   effect_->processReplacing(effect_, const_cast<float**>(inputs), const_cast<float**>(outputs),
                             frames);
   return true;
@@ -334,6 +356,7 @@ bool HostedEffect::processReplacing(float* const* inputs, float* const* outputs,
 bool HostedEffect::processDoubleReplacing(double* const* inputs, double* const* outputs,
                                           VstInt32 frames) const {
   if (!effect_ || !effect_->processDoubleReplacing) return false;
+  const ProcessingScope scope;
   effect_->processDoubleReplacing(effect_, const_cast<double**>(inputs),
                                   const_cast<double**>(outputs), frames);
   return true;

@@ -35,6 +35,9 @@ struct HostOptions {
   // The entry point to call instead of the library's own choice, for example its "main"
   // as found with PluginLibrary::symbol; null uses PluginLibrary::entry().
   VstPluginEntry entryPoint = nullptr;
+  // Answers 1 to canDo "acceptIOChanges" and to audioMasterIOChanged, as hosts that
+  // re-read the latency when told do.
+  bool acceptIOChanges = false;
 };
 
 class HostedEffect {
@@ -154,7 +157,7 @@ class HostedEffect {
 
   static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                 void* ptr, float opt);
-  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
+  VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   std::optional<std::string> textRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value) const;
 
   const HostOptions options_;

@@ -65,7 +65,7 @@ TEST_F(ImageReader, PresetImageLoadsIntoTheCurrentPresetInOrder) {
   EXPECT_STREQ(loaded.name, "Edited three");
   for (int i : test::kStoredIndices) EXPECT_EQ(loaded.params[i], edited.params[i]) << i;
   EXPECT_EQ(effect->getPresetNo(), 5);
-  EXPECT_EQ(std::memcmp(&effect->preset(3), &edited, sizeof edited), 0);
+  EXPECT_TRUE(test::samePreset(effect->preset(3), edited));
   const std::vector<std::string> expected = {
       "initializePreset 5",
       "presetNameShown 5 Edited three",
@@ -244,11 +244,9 @@ TEST_F(ImageReader, BankNameRecordResetsItsPresetAndOtherPresetsStay) {
   std::memset(expected.name, 0, sizeof expected.name);
   std::strcpy(expected.name, "Reset four");
   expected.params[15] = 0.875f;
-  EXPECT_EQ(std::memcmp(&effect->preset(4), &expected, sizeof expected), 0);
+  EXPECT_TRUE(test::samePreset(effect->preset(4), expected));
   for (int p : {0, 1, 2, 3, 5, 6})
-    EXPECT_EQ(std::memcmp(&effect->preset(p), &before.presets[static_cast<std::size_t>(p)],
-                          sizeof(PresetRecord)),
-              0)
+    EXPECT_TRUE(test::samePreset(effect->preset(p), before.presets[static_cast<std::size_t>(p)]))
         << "preset " << p;
   EXPECT_EQ(effect->getPresetNo(), 4);
 }

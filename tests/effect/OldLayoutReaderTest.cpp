@@ -99,10 +99,6 @@ VstInt32 setChunk(test::ObservedEffect& effect, Bytes bytes) {
   return effect.setChunk(bytes.data(), static_cast<VstInt32>(bytes.size()));
 }
 
-bool samePreset(const PresetRecord& a, const PresetRecord& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 }  // namespace
 
 TEST_F(OldLayoutReader, OldPresetOfFiftyValuesReadsFortyFour) {
@@ -111,7 +107,7 @@ TEST_F(OldLayoutReader, OldPresetOfFiftyValuesReadsFortyFour) {
   ASSERT_EQ(image.size(), 29u + 4 * 50);
   const ImageReadResult result = readPreset(*effect, image);
   ASSERT_TRUE(result.ok()) << result.reason;
-  EXPECT_TRUE(samePreset(effect->preset(2), expectedOld("Fifty", 0, 44)));
+  EXPECT_TRUE(test::samePreset(effect->preset(2), expectedOld("Fifty", 0, 44)));
   const std::vector<std::string> expected = {
       "initializePreset 2",
       "currentPresetShown 2 Fifty",
@@ -124,16 +120,16 @@ TEST_F(OldLayoutReader, OldPresetOfFiftyValuesReadsFortyFour) {
 TEST_F(OldLayoutReader, OldPresetOfTenValuesLeavesTheRestAtTheTemplate) {
   effect->select(6);
   ASSERT_TRUE(readPreset(*effect, oldPreset("Ten", 10)).ok());
-  EXPECT_TRUE(samePreset(effect->preset(6), expectedOld("Ten", 0, 10)));
+  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Ten", 0, 10)));
   // A partial last float (two stray bytes) is not a value.
   Bytes ragged = oldPreset("Ragged", 10);
   ragged.push_back(0x42);
   ragged.push_back(0x42);
   ASSERT_TRUE(readPreset(*effect, ragged).ok());
-  EXPECT_TRUE(samePreset(effect->preset(6), expectedOld("Ragged", 0, 10)));
+  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Ragged", 0, 10)));
   // Only a name.
   ASSERT_TRUE(readPreset(*effect, oldPreset("Name only", 0)).ok());
-  EXPECT_TRUE(samePreset(effect->preset(6), expectedOld("Name only", 0, 0)));
+  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Name only", 0, 0)));
 }
 
 TEST_F(OldLayoutReader, OldPresetWithABadValueChangesNothing) {
@@ -185,7 +181,8 @@ TEST_F(OldLayoutReader, OldBankReadsSevenPresetsAndSelectsTheFirst) {
   const ImageReadResult result = readBank(*effect, bank);
   ASSERT_TRUE(result.ok()) << result.reason;
   for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(samePreset(effect->preset(p), expectedOld("Old " + std::to_string(p), p, 44))) << p;
+    EXPECT_TRUE(test::samePreset(effect->preset(p), expectedOld("Old " + std::to_string(p), p, 44)))
+        << p;
   EXPECT_EQ(effect->getPresetNo(), 0);
   ASSERT_EQ(effect->events.size(), 2u * kNumPresets + 2);
   EXPECT_EQ(effect->events[0], "initializePreset 0");
@@ -204,7 +201,8 @@ TEST_F(OldLayoutReader, OldBankReadsSevenPresetsAndSelectsTheFirst) {
   EXPECT_TRUE(snapshot(ragged) == snapshot(*effect));
   ASSERT_TRUE(readBank(short10, oldBank(10)).ok());
   for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(samePreset(short10.preset(p), expectedOld("Old " + std::to_string(p), p, 10))) << p;
+    EXPECT_TRUE(test::samePreset(short10.preset(p), expectedOld("Old " + std::to_string(p), p, 10)))
+        << p;
   // Fifty values per preset: the stride is the file's own, the last six are not read.
   test::ObservedEffect fifty;
   ASSERT_TRUE(readBank(fifty, oldBank(50)).ok());
@@ -229,7 +227,8 @@ TEST_F(OldLayoutReader, OldChunkReadsPresetsAndSelectsItsCurrentOne) {
   ASSERT_EQ(oldChunk(7, 4).size(), 1432u);
   ASSERT_EQ(setChunk(*effect, oldChunk(7, 4)), 0);
   for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)))
+    EXPECT_TRUE(
+        test::samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)))
         << p;
   EXPECT_EQ(effect->getPresetNo(), 4);
   EXPECT_EQ(effect->events.back(), "setPresetNo 4");
@@ -259,9 +258,11 @@ TEST_F(OldLayoutReader, OldChunkWithFewerPresetsLeavesTheOthers) {
   const PresetMemory before = snapshot(*effect);
   ASSERT_EQ(setChunk(*effect, oldChunk(3, 1, 3)), 0);
   for (int p = 0; p < 3; ++p)
-    EXPECT_TRUE(samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)));
+    EXPECT_TRUE(
+        test::samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)));
   for (int p = 3; p < kNumPresets; ++p)
-    EXPECT_TRUE(samePreset(effect->preset(p), before.presets[static_cast<std::size_t>(p)])) << p;
+    EXPECT_TRUE(test::samePreset(effect->preset(p), before.presets[static_cast<std::size_t>(p)]))
+        << p;
   EXPECT_EQ(effect->getPresetNo(), 1);
 }
 

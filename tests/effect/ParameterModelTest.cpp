@@ -106,7 +106,8 @@ TEST(ParameterModel, UnknownIndicesChangeNothing) {
          {44, 50, -1, -44, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
       effect->setParameter(index, 0.123f);
   });
-  EXPECT_EQ(std::memcmp(&before, &effect->preset(0), sizeof before), 0);
+  const PresetRecord after = effect->preset(0);
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
   for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(effect->getParameter(i), live[i]);
 }
 

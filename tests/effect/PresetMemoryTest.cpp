@@ -59,9 +59,7 @@ TEST(PresetMemory, FactoryPresetNamesAndValues) {
 TEST(PresetMemory, SwitchingAppliesEveryValueThroughSetParameter) {
   CountingEffect effect;
   effect.calls = 0;
-  testing::internal::CaptureStderr();
-  effect.setPresetNo(2);
-  const std::string lines = testing::internal::GetCapturedStderr();
+  const std::string lines = test::capturedStderr([&] { effect.setPresetNo(2); });
   EXPECT_EQ(effect.calls, kNumParameters);
   EXPECT_TRUE(effect.loadingSeen);
   EXPECT_FALSE(effect.isPresetLoading());
@@ -110,9 +108,11 @@ TEST(PresetMemory, NamesAreCutTo23Characters) {
 TEST(PresetMemory, InitializePresetCopiesTheTemplate) {
   auto effect = test::makeEffect();
   effect->initializePreset(3);
-  EXPECT_EQ(std::memcmp(&effect->preset(3), &effect->preset(0), sizeof(PresetRecord)), 0);
+  const PresetRecord three = effect->preset(3), zero = effect->preset(0);
+  EXPECT_EQ(std::memcmp(&three, &zero, sizeof three), 0);
   const PresetRecord four = effect->preset(4);
   effect->initializePreset(7);
   effect->initializePreset(-1);
-  EXPECT_EQ(std::memcmp(&effect->preset(4), &four, sizeof four), 0);
+  const PresetRecord fourAfter = effect->preset(4);
+  EXPECT_EQ(std::memcmp(&fourAfter, &four, sizeof four), 0);
 }

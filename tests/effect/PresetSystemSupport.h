@@ -79,10 +79,6 @@ inline Bytes bankImageOf(Tavola& effect) {
   return Bytes(buffer.get(), buffer.get() + size);
 }
 
-inline bool samePreset(const PresetRecord& a, const PresetRecord& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // Makes preset `p` of an effect unlike every factory preset: a new name and a low-band
 // gain and mid frequency of its own.
 inline void makeDistinct(Tavola& effect, int p, const std::string& name, float gain) {
@@ -101,6 +97,8 @@ class PresetSystemTest : public testing::Test {
 
   // The alerts written since the last call ("ZEB Tavola: " lines, without the prefix).
   std::vector<std::string> takeAlerts() {
+    // The diagnostic lines of the calls so far land in this capture, not the next one.
+    EXPECT_TRUE(diagnostics::flush(std::chrono::seconds(10)));
     const std::string captured = testing::internal::GetCapturedStderr();
     testing::internal::CaptureStderr();
     std::vector<std::string> alerts;

@@ -3,12 +3,14 @@
 // version query and reports every pin as connected, and a way to keep the effect's
 // diagnostic lines out of the test output.
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "effect/DiagnosticLog.h"
 #include "effect/Tavola.h"
 
 namespace tavola::test {
@@ -24,14 +26,23 @@ inline std::unique_ptr<Tavola> makeEffect() {
 // Runs `action` and returns what it wrote to standard error (the effect writes one line per
 // parameter change).
 inline std::string capturedStderr(const std::function<void()>& action) {
+  // Lines of earlier calls must not land in this capture, and this call's must.
+  EXPECT_TRUE(diagnostics::flush(std::chrono::seconds(10)));
   testing::internal::CaptureStderr();
   action();
+  // The lines are written by the effect's writer thread: wait for them.
+  EXPECT_TRUE(diagnostics::flush(std::chrono::seconds(10)));
   return testing::internal::GetCapturedStderr();
 }
 
 // Runs `action` with those lines kept out of the test's output.
 inline void quietly(const std::function<void()>& action) {
   capturedStderr(action);
+}
+
+// Byte for byte, names and values: what a rejected image must leave untouched.
+inline bool samePreset(const PresetRecord& a, const PresetRecord& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 }  // namespace tavola::test

@@ -35,13 +35,6 @@ struct ParameterSnapshot {
   bool operator==(const ParameterSnapshot&) const = default;
 };
 
-std::string diagnosticLine(int index, float value) {
-  char line[128];
-  std::snprintf(line, sizeof line, "Tavola::setParameter # %d\t %f\t\n", index,
-                static_cast<double>(value));
-  return line;
-}
-
 TEST(PluginParameters, NamesDisplaysAndValuesOfTheDefaultPreset) {
   std::unique_ptr<HostedEffect> effect = makeEffect();
   ASSERT_TRUE(effect);
@@ -117,26 +110,16 @@ TEST(PluginParameters, PropertiesOfSwitches) {
   EXPECT_FALSE(effect->parameterProperties(6, output));
 }
 
-TEST(PluginParameters, EveryChangeWritesOneDiagnosticLine) {
+TEST(PluginParameters, ChangesShowInValuesAndTexts) {
   std::unique_ptr<HostedEffect> effect = makeEffect();
   ASSERT_TRUE(effect);
-
-  testing::internal::CaptureStderr();
   effect->setParameter(6, 0.25f);
-  std::string written = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(written, "Tavola::setParameter # 6\t 0.250000\t\n");
   EXPECT_EQ(effect->getParameter(6), 0.25f);
   // Level step trunc(128 * 0.25 + 0.5) = 32, that is 32 / 4 - 16 = -8.
   EXPECT_EQ(effect->parameterDisplay(6), "-8.00dB");
-
-  // One line per call, in the order of the calls, with the value widened as given.
-  testing::internal::CaptureStderr();
   effect->setParameter(13, 0.99f);
   effect->setParameter(26, 0.7f);
   effect->setParameter(0, 0.0f);
-  written = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(written,
-            diagnosticLine(13, 0.99f) + diagnosticLine(26, 0.7f) + diagnosticLine(0, 0.0f));
   EXPECT_EQ(effect->parameterDisplay(13), "317Hz");
   EXPECT_EQ(effect->parameterDisplay(0), "Off  ");
   // A placeholder keeps its value but still shows nothing.
@@ -145,24 +128,13 @@ TEST(PluginParameters, EveryChangeWritesOneDiagnosticLine) {
   EXPECT_EQ(effect->parameterDisplay(26), "");
 }
 
-TEST(PluginParameters, IndicesOutsideTheTableOnlyWriteTheirLine) {
+TEST(PluginParameters, IndicesOutsideTheTableChangeNothing) {
   std::unique_ptr<HostedEffect> effect = makeEffect();
   ASSERT_TRUE(effect);
   const ParameterSnapshot before = ParameterSnapshot::of(*effect);
-
-  struct Case {
-    VstInt32 index;
-    const char* line;
-  };
-  for (const Case& c : {Case{50, "Tavola::setParameter # 50\t 0.300000\t\n"},
-                        Case{44, "Tavola::setParameter # 44\t 0.300000\t\n"},
-                        Case{-1, "Tavola::setParameter # -1\t 0.300000\t\n"},
-                        Case{INT_MIN, "Tavola::setParameter # -2147483648\t 0.300000\t\n"},
-                        Case{INT_MAX, "Tavola::setParameter # 2147483647\t 0.300000\t\n"}}) {
-    testing::internal::CaptureStderr();
-    effect->setParameter(c.index, 0.3f);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line);
-    EXPECT_EQ(ParameterSnapshot::of(*effect), before) << "index " << c.index << " changed state";
+  for (VstInt32 index : {50, 44, -1, INT_MIN, INT_MAX}) {
+    effect->setParameter(index, 0.3f);
+    EXPECT_EQ(ParameterSnapshot::of(*effect), before) << "index " << index << " changed state";
   }
 }
 

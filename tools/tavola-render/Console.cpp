@@ -29,9 +29,13 @@ Console::Console(bool pluginMayWrite, std::string programName)
   // With standard error closed there is nothing to keep; messages then vanish, as they
   // would have anyway.
   if (messageFd_ < 0) messageFd_ = STDERR_FILENO;
+  // The plug-in's lines are written by a thread of its own, later than the calls that
+  // caused them: unless they are wanted, descriptor 2 stays on /dev/null for good.
+  if (!pluginMayWrite_) silence(true);
 }
 
 Console::~Console() {
+  // Whatever the plug-in still writes after this goes where standard error went.
   if (silenced_) restore();
   if (nullFd_ >= 0) ::close(nullFd_);
   if (messageFd_ != STDERR_FILENO) ::close(messageFd_);
