@@ -32,6 +32,8 @@ constexpr std::size_t kQueueCapacity = 4096;
 constexpr long kIdleNanoseconds = 5'000'000;
 constexpr int kWritableWaitMilliseconds = 50;
 constexpr int kLowerPriorityBy = 10;
+// As tools like top and the tests see it.
+constexpr const char* kWriterThreadName = "tavola-log";
 
 class Writer;
 extern Writer writer;
@@ -105,6 +107,7 @@ class Writer {
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &previous);
     running_ = pthread_create(&thread_, nullptr, &Writer::run, this) == 0;
+    if (running_) pthread_setname_np(thread_, kWriterThreadName);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   }
 

@@ -42,6 +42,9 @@ class Tavola : public CPresetSystemEffect {
   void getParameterDisplay(VstInt32 index, char* text) override;
   void getParameterName(VstInt32 index, char* text) override;
   bool getParameterProperties(VstInt32 index, VstParameterProperties* properties) override;
+  // Any thread but the audio thread: sets the parameter to the step a text names ("+3.0dB",
+  // "6.00kHz", "On"); false, and nothing changed, when it names none.
+  bool string2parameter(VstInt32 index, char* text) override;
 
   bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
   bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;

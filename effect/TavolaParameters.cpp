@@ -6,6 +6,7 @@
 #include "editor/ADEditor.h"
 #include "editor/ValueText.h"
 #include "effect/DiagnosticLog.h"
+#include "effect/ParameterText.h"
 #include "effect/Tavola.h"
 
 using namespace tavola;
@@ -121,6 +122,14 @@ void Tavola::getParameterDisplay(VstInt32 index, char* text) {
     default:
       break;
   }
+}
+
+bool Tavola::string2parameter(VstInt32 index, char* text) {
+  if (!text) return false;
+  const std::optional<float> value = normalisedFromText(index, text);
+  if (!value) return false;
+  setParameter(index, *value);
+  return true;
 }
 
 bool Tavola::getParameterProperties(VstInt32 index, VstParameterProperties* properties) {

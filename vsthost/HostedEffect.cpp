@@ -1,5 +1,6 @@
 #include "vsthost/HostedEffect.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -290,6 +291,13 @@ bool HostedEffect::parameterProperties(VstInt32 index, VstParameterProperties& p
 float HostedEffect::getParameter(VstInt32 index) const {
   if (!effect_ || !effect_->getParameter) return 0.0f;
   return effect_->getParameter(effect_, index);
+}
+
+bool HostedEffect::setParameterFromText(VstInt32 index, const std::string& text) const {
+  // The effect may write into the text (the interface passes it mutable): give it a copy.
+  std::string buffer = text;
+  buffer.resize(std::max<std::size_t>(buffer.size() + 1, kTextBufferSize), '\0');
+  return dispatch(effString2Parameter, index, 0, buffer.data()) != 0;
 }
 
 void HostedEffect::setParameter(VstInt32 index, float value) const {

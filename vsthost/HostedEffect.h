@@ -113,6 +113,9 @@ class HostedEffect {
   bool parameterProperties(VstInt32 index, VstParameterProperties& properties) const;
   float getParameter(VstInt32 index) const;
   void setParameter(VstInt32 index, float value) const;
+  // effString2Parameter: the effect sets the parameter from a display text; false when it
+  // refused the text.
+  bool setParameterFromText(VstInt32 index, const std::string& text) const;
 
   // Programs. The indexed name is absent when the effect answers 0 for the index.
   std::optional<std::string> programNameIndexed(VstInt32 index, VstInt32 category = -1) const;

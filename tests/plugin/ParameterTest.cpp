@@ -193,3 +193,68 @@ TEST(PluginParameters, NonFiniteAndOutOfRangeValuesAreSurvived) {
 
 }  // namespace
 }  // namespace tavola::plugintest
+
+namespace tavola::plugintest {
+namespace {
+
+// Every step's display text, sent back through effString2Parameter, selects that step
+// again; texts that name no step change nothing. The steps are found by sweeping the
+// normalised range, so nothing of the plug-in's mappings is assumed here.
+TEST(PluginParameters, DisplayTextsSetTheirOwnStep) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  for (const ControlText& control : kDefaultControls) {
+    SCOPED_TRACE(testing::Message() << control.name);
+    std::vector<std::string> steps;
+    for (int i = 0; i <= 1000; ++i) {
+      effect->setParameter(control.index, static_cast<float>(i / 1000.0));
+      const std::string text = effect->parameterDisplay(control.index);
+      if (steps.empty() || steps.back() != text) steps.push_back(text);
+    }
+    for (const std::string& text : steps) {
+      // From the far end of the range, so that the text has to do the work.
+      effect->setParameter(control.index, text == steps.front() ? 1.0f : 0.0f);
+      ASSERT_TRUE(effect->setParameterFromText(control.index, text)) << "'" << text << "'";
+      EXPECT_EQ(effect->parameterDisplay(control.index), text);
+      const float chosen = effect->getParameter(control.index);
+      // The same text again lands on the very same normalised value.
+      ASSERT_TRUE(effect->setParameterFromText(control.index, text));
+      EXPECT_EQ(effect->getParameter(control.index), chosen);
+    }
+  }
+
+  // Hand-written forms a user types: with or without unit, blanks, case.
+  struct Typed {
+    int index;
+    const char* text;
+    const char* display;
+  };
+  for (const Typed& t :
+       {Typed{15, "+3.0dB", "3.0dB"}, Typed{15, " -12 db ", "-12.0dB"},
+        Typed{25, "6.00kHz", "6.00kHz"}, Typed{21, "2k", "2.00kHz"}, Typed{9, "47.6Hz", "48Hz"},
+        Typed{9, "50", "48Hz"}, Typed{6, "-3.25dB", "-3.25dB"}, Typed{6, "+16", "16.00dB"},
+        Typed{24, "off", "Off  "}, Typed{7, "Sat", "Sat"}, Typed{7, "off", "Thru"}}) {
+    ASSERT_TRUE(effect->setParameterFromText(t.index, t.text)) << t.text;
+    EXPECT_EQ(effect->parameterDisplay(t.index), t.display) << t.text;
+  }
+}
+
+TEST(PluginParameters, TextsThatNameNoStepAreRefused) {
+  std::unique_ptr<HostedEffect> effect = makeEffect();
+  ASSERT_TRUE(effect);
+  const ParameterSnapshot before = ParameterSnapshot::of(*effect);
+  struct Bad {
+    int index;
+    const char* text;
+  };
+  for (const Bad& b :
+       {Bad{15, ""},     Bad{15, "loud"},  Bad{15, "3.0Hz"}, Bad{15, "+13dB"}, Bad{15, "nan"},
+        Bad{15, "inf"},  Bad{15, "1,5dB"}, Bad{13, "3dB"},   Bad{13, "0Hz"},   Bad{13, "-100Hz"},
+        Bad{13, "1kHz"}, Bad{9, "10Hz"},   Bad{6, "+17dB"},  Bad{6, "Huge!"},  Bad{0, "maybe"},
+        Bad{0, "1.0"},   Bad{7, "On!"},    Bad{26, "0.5"},   Bad{44, "On"},    Bad{-1, "On"}})
+    EXPECT_FALSE(effect->setParameterFromText(b.index, b.text)) << b.index << " '" << b.text << "'";
+  EXPECT_EQ(ParameterSnapshot::of(*effect), before);
+}
+
+}  // namespace
+}  // namespace tavola::plugintest
