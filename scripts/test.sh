@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the project and runs every test: first a normal optimised build, then the same
-# tests under AddressSanitizer with UndefinedBehaviorSanitizer, then under ThreadSanitizer,
-# and finally a minute of coverage-guided fuzzing of the preset and chunk readers.
+# Builds the project and runs every test: first a normal optimised build (with one brief
+# run of the benchmarks), then the same tests under AddressSanitizer with
+# UndefinedBehaviorSanitizer, then under ThreadSanitizer, and finally a minute of
+# coverage-guided fuzzing of the preset and chunk readers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,7 +25,12 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 
-run_suite build/release
+run_suite build/release -DTAVOLA_BUILD_BENCHMARKS=ON
+# The benchmarks are built with the release tests and run once, briefly, so that none of
+# them rots; their figures are measured on purpose, not here (bench/RESULTS.md).
+echo "== Running the benchmarks once"
+build/release/bench/tavola_bench --benchmark_min_time=0.01 >/dev/null
+build/release/bench/tavola_fixed_work fast 44100 sat_on 512 44100 >/dev/null
 run_suite build/asan-ubsan -DTAVOLA_SANITIZE=address,undefined
 run_suite build/tsan -DTAVOLA_SANITIZE=thread
 

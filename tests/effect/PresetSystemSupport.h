@@ -17,7 +17,7 @@
 #include "effect/PresetImageSupport.h"
 #include "effect/TestHost.h"
 #include "platform/FileDialog.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "presets/CPresetSystemEditor.h"
 #include "support/ScopedConfigHome.h"
 

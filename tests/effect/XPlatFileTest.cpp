@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tavola::test {
 namespace {

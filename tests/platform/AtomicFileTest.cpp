@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 using namespace tavola;
 

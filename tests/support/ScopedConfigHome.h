@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace tavola::test {
 
