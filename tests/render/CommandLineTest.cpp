@@ -2,9 +2,16 @@
 // standard error for each kind of failure, the report on standard output, and the
 // plug-in's diagnostic lines only with --verbose.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "render/RenderTestSupport.h"
@@ -119,6 +126,80 @@ TEST_F(CommandLine, PluginLinesOnlyWhenVerbose) {
   EXPECT_NE(verbose.err.find("Tavola::setParameter # 7\t 1.000000\t\n"), std::string::npos);
   EXPECT_EQ(verbose.out.find("Tavola::setParameter"), std::string::npos);
   EXPECT_NE(verbose.out.find("Set         SAT = Sat (normalised 1)\n"), std::string::npos);
+}
+
+TEST_F(CommandLine, WhatANewUserRanInto) {
+  // A WAV cut short renders what is there and says how much is missing.
+  const std::string whole = test::fileBytes(dir_.file("in.wav"));
+  {
+    std::ofstream cut(dir_.file("cut.wav"), std::ios::binary);
+    cut.write(whole.data(),
+              static_cast<std::streamsize>(whole.size() - 600));  // 100 frames of 6 bytes
+  }
+  const auto cut = run({"cut.wav", "cut-out.wav"});
+  EXPECT_EQ(cut.exitCode, 0);
+  EXPECT_NE(cut.err.find("tavola-render: warning: cut.wav is cut short: 100 frames that its "
+                         "header promises are missing; rendering the 2105 that are there"),
+            std::string::npos)
+      << cut.err;
+
+  // A folder as input is named as one.
+  std::filesystem::create_directory(dir_.file("takes"));
+  const auto folder = run({"takes", "out.wav"});
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_EQ(folder.err, "tavola-render: cannot read takes: it is a folder\n");
+
+  // --force replaces an earlier preset, never a sound file.
+  const auto overSound = run({"--preset", "Air", "--save-preset", "in.wav", "-f"});
+  EXPECT_EQ(overSound.exitCode, 2);
+  EXPECT_EQ(overSound.err,
+            "tavola-render: in.wav exists and is not a preset file (.zeb); --save-preset "
+            "replaces only preset files\n");
+  EXPECT_EQ(test::fileBytes(dir_.file("in.wav")), whole);
+
+  // A name cut to fit the preset is said to be cut.
+  const std::string longName = "A rather long preset file name.zeb";
+  const auto named = run({"--preset", "Air", "--save-preset", longName});
+  EXPECT_EQ(named.exitCode, 0);
+  EXPECT_NE(named.err.find("warning: the preset is named \"A rather long preset fi\""),
+            std::string::npos)
+      << named.err;
+}
+
+// A render cut off by a signal, whichever, leaves nothing beside its output.
+TEST_F(CommandLine, SignalsStopARenderWithoutLeavingItsTemporaryFile) {
+  ASSERT_TRUE(test::writeAudioFile(dir_.file("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
+                                   44100, test::sineFrames(44100 * 20, 2, 44100.0, 440.0, 0.3)));
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    SCOPED_TRACE(strsignal(signal));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (chdir(dir_.path().c_str()) != 0) _exit(99);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      // One sample per block: slow enough to be caught in the middle.
+      execl(test::renderProgram(), "tavola-render", "--block", "1", "long.wav", "out.wav",
+            static_cast<char*>(nullptr));
+      _exit(98);
+    }
+    // Wait for the temporary output to appear, then cut the render off.
+    bool started = false;
+    for (int attempt = 0; attempt < 20000 && !started; ++attempt) {
+      for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+        started = started || entry.path().filename().string().find("out.wav") != std::string::npos;
+      if (!started) usleep(500);
+    }
+    ASSERT_TRUE(started);
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      EXPECT_EQ(entry.path().filename().string().find("out.wav"), std::string::npos)
+          << entry.path() << " was left behind";
+  }
 }
 
 TEST_F(CommandLine, OversAreWarnedAbout) {

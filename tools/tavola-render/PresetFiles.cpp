@@ -169,11 +169,15 @@ std::string fittedPresetName(const std::string& name) {
   return fitted;
 }
 
-std::string presetNameFromPath(const std::string& path) {
+std::string presetStemFromPath(const std::string& path) {
   std::string name = path.substr(path.find_last_of('/') + 1);
   if (const std::size_t dot = name.find_last_of('.'); dot != std::string::npos && dot > 0)
     name.erase(dot);
-  return fittedPresetName(name);
+  return name;
+}
+
+std::string presetNameFromPath(const std::string& path) {
+  return fittedPresetName(presetStemFromPath(path));
 }
 
 }  // namespace tavola::render

@@ -63,8 +63,10 @@ Status currentPresetImage(HostedEffect& effect, const PluginPresetFacts& facts,
 // renamed over it, so a failure leaves an earlier file whole.
 Status writeWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// A preset name from a file's path: the name without folder and extension, cut to the
-// 23 bytes a preset name holds without splitting a UTF-8 character.
+// The file's name without folder and extension.
+std::string presetStemFromPath(const std::string& path);
+// A preset name from a file's path: its stem, cut to the 23 bytes a preset name holds
+// without splitting a UTF-8 character.
 std::string presetNameFromPath(const std::string& path);
 // `name` cut the same way.
 std::string fittedPresetName(const std::string& name);

@@ -1,5 +1,7 @@
 #include "tools/tavola-render/RenderJob.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -64,7 +66,16 @@ Status checkSavePath(const RenderJob& job) {
   if (job.savePreset.empty()) return Status();
   if (!job.output.empty() && sameFile(job.savePreset, job.output))
     return Status::usage("--save-preset and OUTPUT name the same file (" + job.output + ")");
-  return checkOutputPath(job.savePreset, job.input, job.force);
+  // --force replaces an earlier preset, never a sound file or anything else that happens
+  // to carry the name.
+  const std::string& target = job.savePreset;
+  const bool presetName = target.size() > 4 && target.compare(target.size() - 4, 4, ".zeb") == 0;
+  struct stat existing {};
+  if (!presetName && ::stat(target.c_str(), &existing) == 0)
+    return Status::usage(target +
+                         " exists and is not a preset file (.zeb); --save-preset "
+                         "replaces only preset files");
+  return checkOutputPath(target, job.input, job.force);
 }
 
 // The preset image of the instance's settings, named as the job asks.
@@ -72,6 +83,9 @@ Status savedPresetImage(HostedEffect& effect, const Console& console, const Rend
                         const PluginPresetFacts& facts, std::vector<unsigned char>& image,
                         std::string& name) {
   name = job.presetName.empty() ? presetNameFromPath(job.savePreset) : job.presetName;
+  if (job.presetName.empty() && name.size() < presetStemFromPath(job.savePreset).size())
+    console.warning("the preset is named \"" + name + "\": a preset name holds at most 23 bytes (" +
+                    "--preset-name gives another)");
   auto quiet = console.pluginCalls();
   return currentPresetImage(effect, facts, name, image);
 }
@@ -100,6 +114,10 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
   if (Status status = checkOutputPath(job.output, job.input, job.force); !status.ok())
     return status;
   if (Status status = checkSavePath(job); !status.ok()) return status;
+  if (const long missing = input->framesMissing(); missing > 0)
+    console.warning(job.input + " is cut short: " + std::to_string(missing) +
+                    " frames that its header promises are missing; rendering the " +
+                    std::to_string(input->frames()) + " that are there");
   const int format = chooseOutputFormat(*container, input->format(), job.floatOutput,
                                         input->channels(), input->sampleRate());
   if (format == 0)

@@ -1,11 +1,13 @@
 #include "tools/tavola-render/SoundFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace tavola::render {
@@ -104,7 +106,10 @@ Status SoundFileReader::open(const std::string& path, std::unique_ptr<SoundFileR
   // words read better.
   const int probe = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (probe < 0) return Status::runtime("cannot read " + path + ": " + std::strerror(errno));
+  struct stat status {};
+  const bool folder = ::fstat(probe, &status) == 0 && S_ISDIR(status.st_mode);
   ::close(probe);
+  if (folder) return Status::runtime("cannot read " + path + ": it is a folder");
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   if (!file) return Status::runtime("cannot read " + path + ": " + sf_strerror(nullptr));
@@ -123,6 +128,25 @@ Status SoundFileReader::open(const std::string& path, std::unique_ptr<SoundFileR
 
 SoundFileReader::~SoundFileReader() {
   sf_close(file_);
+}
+
+long SoundFileReader::framesMissing() const {
+  // libsndfile reads a cut-short file up to its real end and notes the shortfall in its
+  // log, as "data : <promised bytes> (should be <bytes there>)" ("SSND" in AIFF files).
+  char log[4096] = {};
+  sf_command(file_, SFC_GET_LOG_INFO, log, sizeof log);
+  if (info_.frames <= 0) return 0;
+  for (const char* chunk : {"data : ", "SSND : "}) {
+    const char* at = std::strstr(log, chunk);
+    long long promised = 0, present = 0;
+    if (at &&
+        std::sscanf(at + std::strlen(chunk), "%lld (should be %lld)", &promised, &present) == 2 &&
+        promised > present && present > 0) {
+      const double bytesPerFrame = static_cast<double>(present) / static_cast<double>(info_.frames);
+      return static_cast<long>(static_cast<double>(promised - present) / bytesPerFrame + 0.5);
+    }
+  }
+  return 0;
 }
 
 long SoundFileReader::read(float* interleaved, long frames) {

@@ -36,6 +36,9 @@ class SoundFileReader : public FrameReader {
   int channels() const { return info_.channels; }
   int sampleRate() const { return info_.samplerate; }
   int format() const { return info_.format; }
+  // Frames the file's header promises but its data does not hold (a file cut short while
+  // it was copied or written); 0 for a whole file.
+  long framesMissing() const;
 
   long read(float* interleaved, long frames) override;
   long read(double* interleaved, long frames) override;

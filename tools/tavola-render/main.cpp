@@ -34,13 +34,16 @@ void onInterrupt(int) {
 }
 
 // An interrupted render (or demo) stops at the next block, so that the temporary file is
-// removed and an earlier output stays as it was.
+// removed and an earlier output stays as it was: Ctrl-C, a kill, a closed terminal
+// (SIGHUP), or a reader of our messages that went away (SIGPIPE).
 void catchInterrupts() {
   struct sigaction action {};
   action.sa_handler = onInterrupt;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+  sigaction(SIGPIPE, &action, nullptr);
 }
 
 // The plug-in of this build.
