@@ -3,6 +3,8 @@
 // The effect fills its preset memory from this table, and the offline renderer applies a
 // preset by sending these values through the host interface, so both use one table.
 // No host or GUI code: it is built into the signal library.
+//
+// Thread contract: any thread; pure functions of their arguments and constant tables.
 
 #include "effect/ParameterMapping.h"
 

@@ -2,6 +2,9 @@
 // The equaliser's frequency response computed from the designs its filter sections hold
 // and the way processing adds the bands back, so that what is drawn or checked is exactly
 // what is heard (apart from the rate change, which is flat in the audible band).
+//
+// Thread contract: any thread but the audio thread (it allocates); it reads only the
+// section designs it is given.
 
 #include <complex>
 

@@ -1,6 +1,8 @@
 #pragma once
 // The effect's latency: one sample of input carry, 32 samples of up-sampler (or plain
 // delay) and half the saturator's look-ahead window.
+//
+// Thread contract: any thread; pure functions of their arguments and constant tables.
 
 namespace tavola {
 

@@ -1,6 +1,8 @@
 #pragma once
 // How a normalised parameter value (0 to 1, as the host sends it) becomes the physical
 // value that processing and the band updates use. Pure functions, no state.
+//
+// Thread contract: any thread; pure functions of their arguments and constant tables.
 
 #include <array>
 

@@ -46,6 +46,7 @@ class Tavola : public CPresetSystemEffect {
   // "6.00kHz", "On"); false, and nothing changed, when it names none.
   bool string2parameter(VstInt32 index, char* text) override;
 
+  // UI thread: identity, pins and capabilities.
   bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
   bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
   // UI thread: also asks the host which pins are connected (processing keeps the answers).
@@ -58,8 +59,10 @@ class Tavola : public CPresetSystemEffect {
   VstInt32 canDo(char* text) override;
   VstInt32 getPlugCategory() override { return kPlugCategMastering; }
 
+  // Any thread; pure.
   bool isDummy(int index) override;
   bool isDummyOld(int index) override;
+  // UI thread, construction.
   void initPresets() override;
 
   // Retune the filter sections of one band from the current parameters. They run on the
@@ -69,6 +72,7 @@ class Tavola : public CPresetSystemEffect {
   void updateMid();
   void updateHighShelf();
 
+  // Audio thread: the four loop variants that the processing entries choose between.
   virtual void processLoopFast(float** inputs, float** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastDouble(double** inputs, double** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastMono(float** inputs, float** outputs, VstInt32 sampleFrames);
@@ -77,10 +81,12 @@ class Tavola : public CPresetSystemEffect {
   virtual float getLatency1();
   virtual float getLatency2();
   virtual int compensate() { return 1; }
-  // Fills the up-sampler's tap table; the table does not depend on the sample rate.
+  // UI thread, construction: fills the up-sampler's tap table; the table does not depend
+  // on the sample rate.
   virtual void initUpsDec();
 
-  // State the editor and the tests read.
+  // State the editor and the tests read; any thread (atomics, or set only while
+  // suspended).
   const tavola::ParameterBlock& parameters() const { return params_; }
   bool isStereoIn() const { return stereoIn_.load(std::memory_order_relaxed) != 0; }
   bool isStereoOut() const { return stereoOut_.load(std::memory_order_relaxed) != 0; }

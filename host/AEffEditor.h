@@ -1,6 +1,9 @@
 #pragma once
 // Base of an effect's editor as the host sees it: the rectangle, open, close and idle
 // requests of the dispatcher arrive here.
+//
+// Thread contract: every operation runs on the host's UI thread (the dispatcher's thread);
+// the audio thread never touches an editor.
 
 #include "host/VstInterface.h"
 
@@ -23,10 +26,12 @@ class AEffEditor {
     systemWindow_ = parentWindow;
     return false;
   }
+  // UI thread.
   virtual void close() { systemWindow_ = nullptr; }
   virtual bool isOpen() const { return systemWindow_ != nullptr; }
   // UI thread, called regularly by the host while the editor is open.
   virtual void idle() {}
+  // UI thread: the host's knob mode and the keys it passes on while the editor has focus.
   virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
   virtual bool onKeyDown(VstInt32 /*character*/, VstInt32 /*virtualKey*/, VstInt32 /*modifier*/) {
     return false;

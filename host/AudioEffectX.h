@@ -10,6 +10,7 @@ class AudioEffectX : public AudioEffect {
   AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
   ~AudioEffectX() override = default;
 
+  // UI thread, like every dispatcher request.
   VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt) override;
 
@@ -26,6 +27,7 @@ class AudioEffectX : public AudioEffect {
   // Samples of output that follow the end of the input; 0 lets the host choose.
   virtual VstInt32 getGetTailSize() { return 0; }
 
+  // Pins, arrangements, parameter properties and programs; UI thread.
   virtual bool getInputProperties(VstInt32 /*index*/, VstPinProperties* /*properties*/) {
     return false;
   }
@@ -52,15 +54,18 @@ class AudioEffectX : public AudioEffect {
   }
   virtual bool beginSetProgram() { return false; }
   virtual bool endSetProgram() { return false; }
+  // Audio thread: the events of the next block.
   virtual VstInt32 processEvents(VstEvents* /*events*/) { return 0; }
   virtual bool setBypass(bool /*onOff*/) { return false; }
   virtual bool setProcessPrecision(VstInt32 /*precision*/) { return false; }
+  // UI thread: the host's processing starts and stops.
   virtual VstInt32 startProcess() { return 0; }
   virtual VstInt32 stopProcess() { return 0; }
   virtual VstInt32 getNumMidiInputChannels() { return 0; }
   virtual VstInt32 getNumMidiOutputChannels() { return 0; }
 
-  // Notifications to the host.
+  // Notifications to the host and queries of it: the UI thread, never the audio thread
+  // (hosts may take locks or redraw in their answers).
   virtual bool updateDisplay();
   virtual bool beginEdit(VstInt32 index);
   virtual bool endEdit(VstInt32 index);

@@ -3,6 +3,9 @@
 // written from the interface's published facts: record layouts, opcode numbers and
 // flag values. Both sides of this project use them: the plug-in's adaptor classes and
 // the in-repo host that loads the plug-in the way a DAW does.
+//
+// Thread contract: declarations only. Which thread calls which entry is stated where the
+// entries are implemented (host/AudioEffect.h, host/AEffEditor.h).
 
 #include <cstdint>
 

@@ -31,7 +31,7 @@ class CPresetSystemEffect : public AudioEffectX {
   // Any thread. The current preset's value, or -1 for an unknown index.
   float getParameter(VstInt32 index) override;
 
-  // The host sees one program that never moves from 0.
+  // UI thread. The host sees one program that never moves from 0.
   VstInt32 getProgram() override { return 0; }
   void setProgram(VstInt32 /*program*/) override {}
   void setProgramName(char* name) override;
@@ -50,7 +50,9 @@ class CPresetSystemEffect : public AudioEffectX {
   // The version-1 chunk reader: the whole chunk, format word included.
   ImageReadResult setChunkOld(std::span<const unsigned char> chunk, bool foreign);
 
+  // Audio thread: MIDI events are ignored.
   VstInt32 processEvents(VstEvents* /*events*/) override { return 0; }
+  // UI thread: the effect answers the host's capability questions.
   VstInt32 canDo(char* /*text*/) override { return 0; }
 
   // UI thread.
@@ -59,6 +61,7 @@ class CPresetSystemEffect : public AudioEffectX {
   // ignored.
   virtual void setPresetNo(long n);
   virtual void setPresetName(const char* name);
+  // UI thread: MIDI learning hooks of the shared preset system, all empty here.
   virtual void attachMidi(int /*param*/, int /*cc*/) {}
   virtual void detachMidiParam(int /*param*/) {}
   virtual void detachMidiCC(int /*cc*/) {}
@@ -70,13 +73,16 @@ class CPresetSystemEffect : public AudioEffectX {
   virtual void setLearnParam(int /*param*/) {}
   virtual void beginCancel() {}
   virtual void endCancel() {}
+  // Any thread: fixed at construction.
   virtual VstInt32 getUniqueID() { return cEffect_.uniqueID; }
-  // Preset i becomes a copy of the template, name included.
+  // UI thread. Preset i becomes a copy of the template, name included.
   virtual void initializePreset(long i);
   // True for parameter indices the preset formats do not store (isDummy when writing,
   // isDummyOld when reading the version-1 layouts).
   virtual bool isDummy(int index) = 0;
   virtual bool isDummyOld(int index) = 0;
+  // UI thread, construction: the template becomes preset 0, then the defaults remembered
+  // in the preferences are applied.
   virtual void loadDefaults();
   virtual void initPresets() {}
   virtual void initMidi() {}

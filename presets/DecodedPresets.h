@@ -2,6 +2,8 @@
 // What a decoded image leaves in a preset memory, worked out on plain preset records: for
 // readers without an effect (the command-line tools). The effect's own readers apply the
 // same steps to its live memory (CPresetSystemEffect::applyImageStep).
+//
+// Thread contract: any thread; works on the records it is given.
 
 #include <span>
 

@@ -4,6 +4,8 @@
 // size and the valid range on the way. Nothing here touches an effect, so a rejected
 // image has changed nothing; an accepted one is then applied by the caller in one go and
 // cannot fail half-way.
+//
+// Thread contract: any thread; works on the bytes it is given.
 
 #include <bitset>
 #include <cstdint>

@@ -7,6 +7,8 @@
 // bytes reversed means foreign, and then every 4-byte field is reversed before use.
 // Fields are always copied in and out with memcpy: images arrive from files, the user's
 // preferences and hosts at any alignment.
+//
+// Thread contract: any thread; pure functions of their arguments and constant tables.
 
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,8 @@
 // in one way and refuse the same data for the same reasons.
 //
 // Plain functions on bytes: no effect, no editor, no host.
+//
+// Thread contract: any thread; works on the bytes it is given.
 
 #include <cstdint>
 #include <span>

@@ -2,6 +2,8 @@
 // What became of an image or chunk handed to a reader: applied, or rejected whole with
 // the reason. The reason is one line of plain text for people (command-line tools print
 // it), naming the offending field, record, preset or parameter and the numbers involved.
+//
+// Thread contract: a plain value, used on whichever thread holds it.
 
 #include <string>
 #include <utility>

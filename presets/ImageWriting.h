@@ -4,6 +4,8 @@
 // the presets they read from the plug-in. Images are written in native byte order.
 //
 // Plain functions on bytes: no effect, no editor, no host.
+//
+// Thread contract: any thread; works on the records and buffers it is given.
 
 #include <cstddef>
 #include <cstdint>
