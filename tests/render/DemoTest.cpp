@@ -85,16 +85,13 @@ TEST(Response, MeasuredThroughThePluginFollowsTheGainSteps) {
   // Only the low band, at 100 Hz and 6.02 dB (a factor of 2), with the high-pass off: far
   // below the corner the band's full gain, far above it none.
   std::vector<ParameterSetting> settings;
-  const auto noProbe = [](int, float) { return std::string(); };
   for (const auto& [name, value] : {std::pair{"HPF", "off"},
                                     {"MF", "off"},
                                     {"HF", "off"},
                                     {"LF", "on"},
                                     {"LFfreq", "100Hz"},
                                     {"LFgain", "6dB"}}) {
-    ParameterSetting setting;
-    ASSERT_TRUE(resolveSetting(test::parameterSteps(), name, value, noProbe, setting).ok());
-    settings.push_back(setting);
+    settings.push_back(test::resolved(name, value));
   }
   std::unique_ptr<HostedEffect> effect;
   ASSERT_TRUE(test::host().createInstance(effect).ok());

@@ -111,6 +111,7 @@ TEST(RenderOptions, UsageErrorsSayWhatIsWrong) {
       {{"a.wav", "b.wav", "c.wav"}, "one input and one output file, please (extra: c.wav)"},
       {{"--bogus", "a.wav", "b.wav"}, "unknown option --bogus (see --help)"},
       {{"-x", "a.wav", "b.wav"}, "unknown option -x (see --help)"},
+      {{"a.wav", "--bogus=1", "b.wav"}, "unknown option --bogus (see --help)"},
       {{"a.wav", "b.wav", "--block"}, "--block needs a value"},
       {{"a.wav", "b.wav", "--block", "0"},
        "--block wants a whole number from 1 to 65536 (got \"0\")"},

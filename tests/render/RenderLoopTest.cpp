@@ -22,13 +22,9 @@ using test::host;
 
 std::vector<ParameterSetting> neutral() {
   std::vector<ParameterSetting> settings;
-  const auto noProbe = [](int, float) { return std::string(); };
   for (const auto& [name, value] :
-       {std::pair{"EQ all", "off"}, {"SAT", "off"}, {"HPF", "off"}, {"OUTput", "0dB"}}) {
-    ParameterSetting setting;
-    EXPECT_TRUE(resolveSetting(test::parameterSteps(), name, value, noProbe, setting).ok());
-    settings.push_back(setting);
-  }
+       {std::pair{"EQ all", "off"}, {"SAT", "off"}, {"HPF", "off"}, {"OUTput", "0dB"}})
+    settings.push_back(test::resolved(name, value));
   return settings;
 }
 
@@ -214,11 +210,7 @@ TEST(RenderLoop, OtherRatesCompensateTheirOwnLatency) {
 
 TEST(RenderLoop, PeakAndOversCountWhatWasWritten) {
   // +16 on the 6-per-doubling scale is a factor of 2^(16/6) = 6.35.
-  ParameterSetting loud;
-  ASSERT_TRUE(
-      resolveSetting(
-          test::parameterSteps(), "OUTput", "16dB", [](int, float) { return std::string(); }, loud)
-          .ok());
+  const ParameterSetting loud = test::resolved("OUTput", "16dB");
   std::vector<ParameterSetting> settings = neutral();
   settings.back() = loud;
   auto effect = prepared(44100.0, 2, settings);

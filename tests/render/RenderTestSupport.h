@@ -24,7 +24,7 @@
 
 #include "tools/tavola-render/Console.h"
 #include "tools/tavola-render/EffectSession.h"
-#include "tools/tavola-render/ParameterSteps.h"
+#include "tools/tavola-render/ParameterValue.h"
 
 extern char** environ;
 
@@ -58,15 +58,19 @@ inline const PluginHost& host() {
   return *loaded;
 }
 
-// The steps of every named parameter, probed once.
-inline const std::vector<ParameterInfo>& parameterSteps() {
-  static const std::vector<ParameterInfo> steps = [] {
-    std::vector<ParameterInfo> parameters;
-    const Status status = probeSteps(host(), console(), parameters);
-    EXPECT_TRUE(status.ok()) << status.message();
-    return parameters;
-  }();
-  return steps;
+// NAME=VALUE resolved on a scratch instance of the plug-in, as the renderer does.
+inline Status resolveOnScratch(const char* name, const char* value, ParameterSetting& setting) {
+  std::unique_ptr<HostedEffect> scratch;
+  if (Status status = host().createInstance(scratch); !status.ok()) return status;
+  auto quiet = console().probeCalls();
+  return resolveSetting(*scratch, name, value, setting);
+}
+
+inline ParameterSetting resolved(const char* name, const char* value) {
+  ParameterSetting setting;
+  const Status status = resolveOnScratch(name, value, setting);
+  EXPECT_TRUE(status.ok()) << name << "=" << value << ": " << status.message();
+  return setting;
 }
 
 // A fresh directory, removed with everything in it at the end of the test.

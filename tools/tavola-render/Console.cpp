@@ -1,6 +1,7 @@
 #include "tools/tavola-render/Console.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,13 +63,40 @@ void Console::warning(std::string_view text) const {
 bool Console::silence(bool evenWhenVerbose) const {
   if (silenced_ || (pluginMayWrite_ && !evenWhenVerbose) || messageFd_ == STDERR_FILENO)
     return false;
-  if (nullFd_ < 0) nullFd_ = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (nullFd_ < 0 || ::dup2(nullFd_, STDERR_FILENO) < 0) return false;
+  if (pluginMayWrite_) {
+    // Probing with --verbose: the lines go into a pipe that restore() empties until the
+    // plug-in's writer has fallen silent, so that none of them arrives late on the terminal.
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+    ::fcntl(ends[0], F_SETFL, O_NONBLOCK);
+    const bool redirected = ::dup2(ends[1], STDERR_FILENO) >= 0;
+    ::close(ends[1]);
+    if (!redirected) {
+      ::close(ends[0]);
+      return false;
+    }
+    probePipe_ = ends[0];
+  } else {
+    if (nullFd_ < 0) nullFd_ = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nullFd_ < 0 || ::dup2(nullFd_, STDERR_FILENO) < 0) return false;
+  }
   silenced_ = true;
   return true;
 }
 
 void Console::restore() const {
+  if (probePipe_ >= 0) {
+    // The writer wakes every few milliseconds; a quiet spell of several times that means
+    // it has written everything the probing queued.
+    constexpr int kQuietMilliseconds = 40;
+    pollfd lines{probePipe_, POLLIN, 0};
+    char discarded[4096];
+    while (::poll(&lines, 1, kQuietMilliseconds) > 0 &&
+           ::read(probePipe_, discarded, sizeof discarded) > 0) {
+    }
+    ::close(probePipe_);
+    probePipe_ = -1;
+  }
   ::dup2(messageFd_, STDERR_FILENO);
   silenced_ = false;
 }

@@ -62,6 +62,7 @@ class Console {
   const std::string programName_;
   int messageFd_ = -1;
   mutable int nullFd_ = -1;
+  mutable int probePipe_ = -1;
   mutable bool silenced_ = false;
 };
 

@@ -47,11 +47,9 @@ Status resolveSettings(const PluginHost& host, const Console& console,
   auto quiet = console.probeCalls();
   std::unique_ptr<HostedEffect> scratch;
   if (Status status = host.createInstance(scratch); !status.ok()) return status;
-  const std::vector<ParameterInfo> parameters = probeParameters(*scratch);
-  const DisplayProbe probe = displayProbe(*scratch);
   for (const ParameterRequest& request : requests) {
     ParameterSetting setting;
-    if (Status status = resolveSetting(parameters, request.name, request.value, probe, setting);
+    if (Status status = resolveSetting(*scratch, request.name, request.value, setting);
         !status.ok())
       return status;
     std::erase_if(settings,

@@ -13,6 +13,7 @@
 #include "presets/PresetRecord.h"
 #include "tools/tavola-render/Console.h"
 #include "tools/tavola-render/Options.h"
+#include "tools/tavola-render/ParameterSteps.h"
 #include "tools/tavola-render/ParameterValue.h"
 #include "tools/tavola-render/Status.h"
 #include "vsthost/HostedEffect.h"

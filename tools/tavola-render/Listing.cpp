@@ -12,14 +12,12 @@ namespace {
 constexpr std::size_t kStepsListed = 16;
 
 std::string describe(const ParameterInfo& info) {
-  std::string text;
-  if (info.isSwitch())
-    return "switch: off = " + info.steps[0].text + ", on = " + info.steps[1].text;
-  if (info.unit != Unit::kNone && info.steps.size() > kStepsListed)
-    return info.steps.front().text + " to " + info.steps.back().text + " in " +
+  if (info.steps.size() == 2) return "switch: off = " + info.steps[0] + ", on = " + info.steps[1];
+  if (info.steps.size() > kStepsListed)
+    return info.steps.front() + " to " + info.steps.back() + " in " +
            std::to_string(info.steps.size()) + " steps";
-  text = std::to_string(info.steps.size()) + " steps:";
-  for (const ParameterStep& step : info.steps) text += " " + step.text;
+  std::string text = std::to_string(info.steps.size()) + " steps:";
+  for (const std::string& step : info.steps) text += " " + step;
   return text;
 }
 

@@ -1,6 +1,9 @@
 #include "tools/tavola-render/Options.h"
 
+#include <getopt.h>
+
 #include <charconv>
+#include <cstring>
 #include <optional>
 
 #include "tools/tavola-render/SoundFile.h"
@@ -92,127 +95,179 @@ const char* usageText() {
 
 Status parseOptions(const std::vector<std::string>& arguments, Options& options) {
   options = Options();
-  std::vector<std::string> positional;
   bool demoDirectoryGiven = false;
   bool bankPresetGiven = false;
-  bool optionsEnded = false;
 
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string argument = arguments[i];
-    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-      positional.push_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    // "--name=value" and "--name value" mean the same for options that take a value.
-    std::optional<std::string> attached;
-    if (argument.starts_with("--")) {
-      if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
-        attached = argument.substr(equals + 1);
-        argument.erase(equals);
-      }
-    }
-    auto value = [&](std::string& into) -> Status {
-      if (attached) {
-        into = *attached;
-        return Status();
-      }
-      if (i + 1 >= arguments.size()) return Status::usage(argument + " needs a value");
-      into = arguments[++i];
+  enum : int {
+    kPreset = 256,
+    kPresetFile,
+    kBank,
+    kBankPreset,
+    kSavePreset,
+    kPresetName,
+    kSet,
+    kBlock,
+    kPlugin,
+    kDouble,
+    kNoCompensate,
+    kTail,
+    kFloat,
+    kList,
+    kDemo,
+  };
+  static const option kLongOptions[] = {
+      {"preset", required_argument, nullptr, kPreset},
+      {"preset-file", required_argument, nullptr, kPresetFile},
+      {"bank", required_argument, nullptr, kBank},
+      {"bank-preset", required_argument, nullptr, kBankPreset},
+      {"save-preset", required_argument, nullptr, kSavePreset},
+      {"preset-name", required_argument, nullptr, kPresetName},
+      {"set", required_argument, nullptr, kSet},
+      {"block", required_argument, nullptr, kBlock},
+      {"plugin", required_argument, nullptr, kPlugin},
+      {"double", no_argument, nullptr, kDouble},
+      {"no-compensate", no_argument, nullptr, kNoCompensate},
+      {"tail", no_argument, nullptr, kTail},
+      {"float", no_argument, nullptr, kFloat},
+      {"force", no_argument, nullptr, 'f'},
+      {"verbose", no_argument, nullptr, 'v'},
+      {"list", no_argument, nullptr, kList},
+      {"demo", optional_argument, nullptr, kDemo},
+      {"help", no_argument, nullptr, 'h'},
+      {nullptr, 0, nullptr, 0},
+  };
+  auto longName = [](int value) -> std::string {
+    for (const option& o : kLongOptions)
+      if (o.name && o.val == value) return std::string("--") + o.name;
+    return std::string("-") + static_cast<char>(value);
+  };
+  auto takesValue = [](int value) {
+    for (const option& o : kLongOptions)
+      if (o.name && o.val == value) return o.has_arg == required_argument;
+    return false;
+  };
+
+  std::vector<std::string> words = {"tavola-render"};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(words.size());
+
+  // Errors are ours to word: getopt stays quiet and starts afresh on every call.
+  opterr = 0;
+  optind = 0;
+  for (;;) {
+    const int choice = getopt_long(argc, argv.data(), ":fvh", kLongOptions, nullptr);
+    if (choice == -1) break;
+    const std::string given = optarg ? optarg : "";
+    auto nonEmpty = [&](std::string& into) -> Status {
+      if (given.empty()) return Status::usage(longName(choice) + " needs a value");
+      into = given;
       return Status();
     };
-    auto noValue = [&]() -> Status {
-      if (attached) return Status::usage(argument + " takes no value");
-      return Status();
-    };
-
     Status status;
-    if (argument == "--preset") {
-      status = value(options.preset);
-      if (status.ok() && options.preset.empty()) status = Status::usage("--preset needs a value");
-    } else if (argument == "--preset-file" || argument == "--bank" || argument == "--save-preset" ||
-               argument == "--preset-name") {
-      std::string& into = argument == "--preset-file"   ? options.presetFile
-                          : argument == "--bank"        ? options.bank
-                          : argument == "--save-preset" ? options.savePreset
-                                                        : options.presetName;
-      status = value(into);
-      if (status.ok() && into.empty()) status = Status::usage(argument + " needs a value");
-    } else if (argument == "--bank-preset") {
-      std::string text;
-      status = value(text);
-      if (status.ok()) {
-        const std::optional<int> number = parseInteger(text);
+    switch (choice) {
+      case ':':
+        return Status::usage(longName(optopt) + " needs a value");
+      case '?':
+        if (optopt != 0 && optopt >= kPreset)
+          return Status::usage(longName(optopt) +
+                               (takesValue(optopt) ? " needs a value" : " takes no value"));
+        if (optopt != 0 && std::strchr("fvh", optopt) == nullptr)
+          return Status::usage(std::string("unknown option -") + static_cast<char>(optopt) +
+                               " (see --help)");
+        if (optopt != 0) return Status::usage(longName(optopt) + " takes no value");
+        {
+          std::string word = argv[static_cast<std::size_t>(optind - 1)];
+          if (const std::size_t equals = word.find('='); equals != std::string::npos)
+            word.erase(equals);
+          return Status::usage("unknown option " + word + " (see --help)");
+        }
+      case kPreset:
+        status = nonEmpty(options.preset);
+        break;
+      case kPresetFile:
+        status = nonEmpty(options.presetFile);
+        break;
+      case kBank:
+        status = nonEmpty(options.bank);
+        break;
+      case kSavePreset:
+        status = nonEmpty(options.savePreset);
+        break;
+      case kPresetName:
+        status = nonEmpty(options.presetName);
+        break;
+      case kPlugin:
+        if (given.empty()) return Status::usage("--plugin needs a path");
+        options.plugin = given;
+        break;
+      case kBankPreset: {
+        const std::optional<int> number = parseInteger(given);
         if (!number || *number < 0 || *number > 6)
-          return Status::usage("--bank-preset wants a preset number from 0 to 6 (got \"" + text +
+          return Status::usage("--bank-preset wants a preset number from 0 to 6 (got \"" + given +
                                "\")");
         options.bankPreset = *number;
         bankPresetGiven = true;
+        break;
       }
-    } else if (argument == "--set") {
-      std::string assignment;
-      status = value(assignment);
-      if (status.ok()) {
-        const std::size_t equals = assignment.find('=');
-        if (equals == std::string::npos || equals == 0 || equals + 1 == assignment.size())
-          return Status::usage("--set wants NAME=VALUE, e.g. --set LFgain=3.5dB (got \"" +
-                               assignment + "\")");
-        options.parameters.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
+      case kSet: {
+        const std::size_t equals = given.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == given.size())
+          return Status::usage("--set wants NAME=VALUE, e.g. --set LFgain=3.5dB (got \"" + given +
+                               "\")");
+        options.parameters.push_back({given.substr(0, equals), given.substr(equals + 1)});
+        break;
       }
-    } else if (argument == "--block") {
-      std::string text;
-      status = value(text);
-      if (status.ok()) {
-        const std::optional<int> block = parseInteger(text);
+      case kBlock: {
+        const std::optional<int> block = parseInteger(given);
         if (!block || *block < 1 || *block > kMaxBlockSize)
-          return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + text +
+          return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + given +
                                "\")");
         options.blockSize = *block;
+        break;
       }
-    } else if (argument == "--plugin") {
-      status = value(options.plugin);
-      if (status.ok() && options.plugin.empty()) status = Status::usage("--plugin needs a path");
-    } else if (argument == "--double") {
-      status = noValue();
-      options.useDouble = true;
-    } else if (argument == "--no-compensate") {
-      status = noValue();
-      options.compensate = false;
-    } else if (argument == "--tail") {
-      status = noValue();
-      options.appendTail = true;
-    } else if (argument == "--float") {
-      status = noValue();
-      options.floatOutput = true;
-    } else if (argument == "-f" || argument == "--force") {
-      status = noValue();
-      options.force = true;
-    } else if (argument == "-v" || argument == "--verbose") {
-      status = noValue();
-      options.verbose = true;
-    } else if (argument == "--list") {
-      status = noValue();
-      options.mode = Mode::kList;
-    } else if (argument == "--demo") {
-      options.mode = Mode::kDemo;
-      if (attached) {
-        options.demoDirectory = *attached;
-        demoDirectoryGiven = true;
-      }
-    } else if (argument == "-h" || argument == "--help") {
-      status = noValue();
-      if (status.ok()) {
+      case kDouble:
+        options.useDouble = true;
+        break;
+      case kNoCompensate:
+        options.compensate = false;
+        break;
+      case kTail:
+        options.appendTail = true;
+        break;
+      case kFloat:
+        options.floatOutput = true;
+        break;
+      case 'f':
+        options.force = true;
+        break;
+      case 'v':
+        options.verbose = true;
+        break;
+      case kList:
+        options.mode = Mode::kList;
+        break;
+      case kDemo:
+        options.mode = Mode::kDemo;
+        if (optarg) {
+          options.demoDirectory = given;
+          demoDirectoryGiven = true;
+        }
+        break;
+      case 'h':
         options.mode = Mode::kHelp;
         return Status();
-      }
-    } else {
-      return Status::usage("unknown option " + argument + " (see --help)");
+      default:
+        return Status::usage("unknown option " +
+                             std::string(argv[static_cast<std::size_t>(optind - 1)]) +
+                             " (see --help)");
     }
     if (!status.ok()) return status;
   }
+  // getopt has moved the files behind the options.
+  std::vector<std::string> positional(argv.begin() + optind, argv.end() - 1);
 
   if (options.mode == Mode::kHelp) return Status();
   if (Status status = checkPresetOptions(options, bankPresetGiven); !status.ok()) return status;
