@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "effect/SignalPathFastKernels.h"
+#include "effect/SignalPathFastLanes.h"
+
 namespace tavola {
 
 namespace {
@@ -25,11 +28,10 @@ double lowCutQ(double hpfFreq) {
 
 SignalPath::SignalPath()
     : upsCoeffs_(new double[kUpsamplerTableSize]()),
-      fastInstructionSet_(fastInstructionSetForNewPaths()) {
+      fastWork_(std::make_unique<lanes::FastWork>()) {
   for (UpSampler& upsampler : upsamplers_) upsampler.setTaps(upsCoeffs_.get());
   fastUpsampler_.setTaps(upsCoeffs_.get());
-  fastUpsampler_.setInstructionSet(fastInstructionSet_);
-  fastSaturator_.setInstructionSet(fastInstructionSet_);
+  chooseFastKernels();
   fastSaturator_.prepare(saturator_);
   for (int i = 0; i < kNumSections; ++i)
     sections_[i] =
@@ -129,7 +131,15 @@ void SignalPath::leaveImmediateMode() {
   for (int i = 0; i < kManagedSections; ++i) sections_[i]->suspend(false);
 }
 
+void SignalPath::chooseFastKernels() {
+  fastInstructionSet_ = fastInstructionSetForNewPaths();
+  fastKernels_ = &fastKernelsFor(fastInstructionSet_);
+  fastUpsampler_.setInstructionSet(fastInstructionSet_);
+  fastSaturator_.setInstructionSet(fastInstructionSet_);
+}
+
 void SignalPath::prepare(double hostRate) {
+  chooseFastKernels();
   saturator_.prepare(hostRate);
   for (UpSampler& upsampler : upsamplers_) upsampler.clear();
   fastSaturator_.prepare(saturator_);

@@ -19,6 +19,11 @@
 
 namespace tavola {
 
+struct FastKernels;
+namespace lanes {
+struct FastWork;
+}
+
 // The parameter values one sub-block uses, read once at its start.
 struct SubBlockSettings {
   bool eqOn = true;
@@ -106,8 +111,8 @@ class SignalPath {
   const Saturator& saturator() const { return saturator_; }
   // The fast path's saturator (its write position moves only while the fast path runs).
   const FastSaturator& fastSaturator() const { return fastSaturator_; }
-  // The instruction set of the fast path, chosen when the path is created (see
-  // SignalPathFastIsa.h).
+  // The instruction set of the fast path, chosen when the path is created and again by every
+  // prepare() (see SignalPathFastIsa.h).
   FastInstructionSet fastInstructionSet() const { return fastInstructionSet_; }
 
  private:
@@ -123,6 +128,8 @@ class SignalPath {
   // n steps of the output-gain smoothing.
   void smoothOutputGain(int n, double target);
   void bringToInternalRate(int first, int count);
+  // The fast path's loops for the widest instruction set allowed now.
+  void chooseFastKernels();
 
   double oversampling_ = 1.0;
   int oversampleActive_ = 1;
@@ -135,7 +142,9 @@ class SignalPath {
   std::unique_ptr<double[]> upsCoeffs_;
   std::array<UpSampler, kMaxChannels> upsamplers_;
   Saturator saturator_;
-  FastInstructionSet fastInstructionSet_;
+  FastInstructionSet fastInstructionSet_ = FastInstructionSet::kSse2;
+  const FastKernels* fastKernels_ = nullptr;
+  std::unique_ptr<lanes::FastWork> fastWork_;
   FastUpSampler fastUpsampler_;
   FastSaturator fastSaturator_;
 

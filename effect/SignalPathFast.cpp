@@ -7,6 +7,7 @@
 
 #include "effect/SignalPath.h"
 #include "effect/SignalPathFastBands.h"
+#include "effect/SignalPathFastLanes.h"
 
 namespace tavola {
 
@@ -29,14 +30,14 @@ void SignalPath::fastSubBlock(const double* const* input, double* const* output,
   if (std::memcmp(&before, &outGainSmoothed_, sizeof before) != 0)
     smoothOutputGain(n - 1, s.outGain);
 
-  Lanes internal[2 * kFastMaxSamples];
+  Lanes* const internal = fastWork_->internal;
   if (oversampleActive_)
     fastUpsampler_.upsample(input, channels, n, internal);
   else
     fastUpsampler_.delay(input, channels, n, internal);
   const int m = oversampleActive_ ? 2 * n : n;
 
-  Lanes saturatorInput[kFastMaxSamples];
+  Lanes* const saturatorInput = fastWork_->saturatorInput;
   if (channels > 0) {
     const FastBandSections sections = {
         {sections_[kLowSplit].get(), sections_[kLowSplit + 1].get()},
@@ -45,7 +46,7 @@ void SignalPath::fastSubBlock(const double* const* input, double* const* output,
         {sections_[kMidHighPass].get(), sections_[kMidHighPass + 1].get()},
         {sections_[kLowCut].get(), sections_[kLowCut + 1].get()}};
     if (!processBandsFast(sections, channels, internal, m, oversampleActive_ != 0, s,
-                          outGainSmoothed_, fastInstructionSet_, saturatorInput)) {
+                          outGainSmoothed_, *fastKernels_, fastWork_->bands, saturatorInput)) {
       // A section passes samples through untouched: the reference's own steps handle that,
       // on the work buffers.
       for (int c = 0; c < channels; ++c)

@@ -2,8 +2,8 @@
 // The optimised signal path's own stages: the up-sampler for both channels at once and the
 // saturator with a vectorised envelope. Each gives exactly the bits of its reference stage
 // (UpSampler, Saturator): the same IEEE operations on the same operands in the same order,
-// only several at a time: two channels in the lanes of one SSE2 register, or four values in
-// an AVX2 register where the processor has one (SignalPathFastAvx2.h).
+// only several at a time, in the loop of the instruction set chosen for it
+// (SignalPathFastKernels.h).
 // The optimised path keeps its delay lines here, apart from the reference stages' own;
 // SignalPath clears both whenever it prepares for processing.
 //
@@ -18,6 +18,8 @@
 #include "effect/UpSampler.h"
 
 namespace tavola {
+
+struct FastKernels;
 
 // One sample of each channel side by side, the first channel in lane 0. Plain vector
 // arithmetic on it is one SSE2 instruction on x86-64 (and compiles to ordinary code elsewhere),
@@ -42,12 +44,13 @@ class FastUpSampler {
   static constexpr int kChunk = UpSampler::kChunk;
   static constexpr int kPairs = 32;  // non-zero taps of the even phase, one per pair
 
+  FastUpSampler();
+
   // Takes the taps from a table filled by computeUpsamplerTaps().
   void setTaps(const double* taps);
   void clear();
-  // At most what the processor runs (see SignalPathFastIsa.h). Choose it before clear(): the
-  // AVX2 code keeps a second copy of the history that the SSE2 code does not.
-  void setInstructionSet(FastInstructionSet set) { instructionSet_ = set; }
+  // At most what the processor runs (see SignalPathFastIsa.h); not while processing.
+  void setInstructionSet(FastInstructionSet set);
 
   // n input samples of the first `channels` channels (1 or 2) in, 2n frames out: frame 2i the
   // even phase, frame 2i + 1 the odd phase of input i. With one channel only the first lane of
@@ -66,13 +69,14 @@ class FastUpSampler {
   // Chunks appended between two moves back.
   static constexpr int kSpan = 8 * kChunk;
 
-  FastInstructionSet instructionSet_ = FastInstructionSet::kSse2;
-  Lanes pairTaps_[kPairs] = {};       // taps[2k] in both lanes
-  double quadTaps_[2 * kPairs] = {};  // the same for AVX2 (see fillQuadTaps())
-  Lanes centre_ = {};                 // taps[63] in both lanes
+  const FastKernels* kernels_;
+  // For each two pairs k, k + 1 (k even) the taps taps[2k], taps[2k], taps[2k + 2],
+  // taps[2k + 2], lined up with two interleaved stereo samples.
+  double quadTaps_[2 * kPairs] = {};
+  Lanes centre_ = {};  // taps[63] in both lanes
   Lanes history_[kHistory + kSpan] = {};
   int start_ = 0;
-  // For AVX2 only, the same samples newest first, running the other way: between chunks
+  // The same samples newest first, running the other way: between chunks
   // reversed_[reversedStart_ + s] holds x[-1-s], and a chunk's sample i goes to
   // reversed_[reversedStart_ - 1 - i]. The newer sample of each tap pair then comes in pair
   // order from one load, as the older does from history_.
@@ -90,29 +94,27 @@ class FastSaturator {
   static constexpr int kRing = Saturator::kRing;
   static constexpr int kMaxChannels = Saturator::kMaxChannels;
 
+  FastSaturator();
+
   // Window length and window from a reference saturator prepared for the same rate; all
   // rings cleared, write position 1023.
   void prepare(const Saturator& prepared);
 
   int windowLength() const { return windowLength_; }
   int position() const { return position_; }
-  // At most what the processor runs (see SignalPathFastIsa.h).
-  void setInstructionSet(FastInstructionSet set) { instructionSet_ = set; }
+  // At most what the processor runs (see SignalPathFastIsa.h); not while processing.
+  void setInstructionSet(FastInstructionSet set);
 
   // n frames in (lane c = channel c), n samples of each of the first `channels` channels (0 to
   // 2) out; the write position moves on by n whatever the channel count. n <= kFastMaxSamples.
   void process(const Lanes* in, double* const* out, int channels, int n, bool saturate);
 
  private:
-  // The window is read in steps of 8 (four Lanes, or two AVX2 registers); its tail beyond N
+  // The window is read in steps of 8 (two wide values); its tail beyond N
   // is zero.
   static constexpr int kStep = 8;
 
-  // The maximum of window[k] * magnitude for the N magnitudes from `oldest` upwards, the window
-  // taken reversed; `padded` is N rounded up to whole steps.
-  double envelope(const double* oldest, int padded) const;
-
-  FastInstructionSet instructionSet_ = FastInstructionSet::kSse2;
+  const FastKernels* kernels_;
   int windowLength_ = 1;
   int position_ = kRing - 1;
   alignas(16) double reversedWindow_[kRing + kStep] = {};

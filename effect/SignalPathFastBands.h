@@ -3,9 +3,9 @@
 // rate: low splitter, high splitter and mid low-pass on the main signal, the mid high-pass on
 // what the low-pass left, the band sum, the output level and the low-cut. Each sample of each
 // channel sees exactly the operations of the reference (SignalPath::referenceBands and
-// Filter::processFrame) in their order; what changes is that two channels share each SSE2
+// Filter::processFrame) in their order; what changes is that two channels share each
 // instruction and the five recursions of a sample overlap instead of running buffer after
-// buffer.
+// buffer (SignalPathFastLoop.h).
 //
 // The sections are read before the sub-block and written back after it through
 // Filter::runState(), so they end exactly as processFrame() would leave them, glides included;
@@ -18,6 +18,10 @@
 #include "effect/SignalPathFast.h"
 
 namespace tavola {
+
+namespace lanes {
+struct BandWork;
+}
 
 // The sections of one sub-block, the first channel's first in each pair.
 struct FastBandSections {
@@ -34,9 +38,9 @@ struct FastBandSections {
 // both lanes of `in` must carry the first channel. With EQ off only the low-cut runs, as in
 // the reference. Returns false, having changed nothing, when a section that would run is
 // passing samples through untouched (type 0, or off with its glide over): that case is left to
-// Filter::processFrame(). The widest kernel `instructionSet` allows is used where it applies.
+// Filter::processFrame(). With EQ on the work runs in `kernels`, on `work`.
 bool processBandsFast(const FastBandSections& sections, int channels, const Lanes* in, int m,
                       bool decimate, const SubBlockSettings& settings, double outGain,
-                      FastInstructionSet instructionSet, Lanes* out);
+                      const FastKernels& kernels, lanes::BandWork& work, Lanes* out);
 
 }  // namespace tavola

@@ -1,17 +1,97 @@
 #pragma once
-// What the fast path's band kernels share: both channels' sections as Lanes, loaded from their
-// Filter objects before a sub-block and written back after it (see SignalPathFastBands.h), and
-// the per-sample arithmetic of Filter::processFrame() for two lanes.
+// The lane types of the fast path and the arithmetic it shares between them. Lanes holds one
+// sample of each channel; a wide value holds two Lanes side by side, as one AVX2 register
+// (Quad) or as a pair of SSE2 registers (Pair). The loop (SignalPathFastLoop.h) is written once
+// over the wide type, so every instruction set performs the same IEEE operations in the same
+// order, and gives the same bits. Also here: both channels' sections as Lanes, loaded from
+// their Filter objects before a sub-block and written back after it (see
+// SignalPathFastBands.h).
 //
 // No host or GUI code here. Audio thread; allocates nothing.
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #include "dsp/Filter.h"
 #include "effect/SignalPathFast.h"
 
 namespace tavola::lanes {
+
+#define TAVOLA_LANES_INLINE [[gnu::always_inline]] inline
+
+// Four doubles in one AVX2 register. Only ever used inline in functions compiled for AVX2
+// (its operations are in SignalPathFastLoop.h).
+using Quad = double __attribute__((vector_size(32)));
+
+// Four doubles as two SSE2 registers, with the operations the loop needs.
+struct Pair {
+  Lanes low, high;
+};
+TAVOLA_LANES_INLINE Pair operator+(Pair a, Pair b) {
+  return {a.low + b.low, a.high + b.high};
+}
+TAVOLA_LANES_INLINE Pair operator-(Pair a, Pair b) {
+  return {a.low - b.low, a.high - b.high};
+}
+TAVOLA_LANES_INLINE Pair operator*(Pair a, Pair b) {
+  return {a.low * b.low, a.high * b.high};
+}
+
+// The halves of a wide value, and a wide value from its halves.
+TAVOLA_LANES_INLINE Lanes lowHalf(Pair v) {
+  return v.low;
+}
+TAVOLA_LANES_INLINE Lanes highHalf(Pair v) {
+  return v.high;
+}
+template <class Wide>
+TAVOLA_LANES_INLINE Wide combine(Lanes low, Lanes high) {
+  if constexpr (std::is_same_v<Wide, Pair>)
+    return Pair{low, high};
+  else
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3);
+}
+// v in every lane.
+template <class V>
+TAVOLA_LANES_INLINE V splat(double v) {
+  const Lanes half = {v, v};
+  if constexpr (std::is_same_v<V, Lanes>)
+    return half;
+  else
+    return combine<V>(half, half);
+}
+
+// Unaligned loads and stores.
+TAVOLA_LANES_INLINE Lanes loadLanes(const double* p) {
+  Lanes v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+template <class Wide>
+TAVOLA_LANES_INLINE Wide loadWide(const double* p) {
+  if constexpr (std::is_same_v<Wide, Pair>) {
+    return Pair{loadLanes(p), loadLanes(p + 2)};
+  } else {
+    Wide v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+  }
+}
+// Writes the high half of a wide value alone.
+template <class Wide>
+TAVOLA_LANES_INLINE void storeHighHalf(Wide* v, Lanes high) {
+  __builtin_memcpy(reinterpret_cast<double*>(v) + 2, &high, sizeof high);
+}
+
+// max as the reference takes it, v > e ? v : e, lane by lane: one maxpd, which returns its
+// second operand when the first is not greater (NaN included).
+TAVOLA_LANES_INLINE Lanes laneMax(Lanes v, Lanes e) {
+  return v > e ? v : e;
+}
+TAVOLA_LANES_INLINE Pair laneMax(Pair v, Pair e) {
+  return {laneMax(v.low, e.low), laneMax(v.high, e.high)};
+}
 
 // The flush every recursive result gets in Filter::processFrame().
 constexpr Lanes kDenormalGuard = {1e-30, 1e-30};
@@ -24,9 +104,19 @@ inline Lanes select(LaneMask mask, Lanes ifSet, Lanes otherwise) {
   return mask ? ifSet : otherwise;
 }
 
-struct LaneCoefficients {
-  Lanes b0, b1, b2, a1, a2;
+template <class V>
+struct Coefficients {
+  V b0, b1, b2, a1, a2;
 };
+using LaneCoefficients = Coefficients<Lanes>;
+
+template <class Wide>
+TAVOLA_LANES_INLINE Coefficients<Wide> combine(const LaneCoefficients& low,
+                                               const LaneCoefficients& high) {
+  return {combine<Wide>(low.b0, high.b0), combine<Wide>(low.b1, high.b1),
+          combine<Wide>(low.b2, high.b2), combine<Wide>(low.a1, high.a1),
+          combine<Wide>(low.a2, high.a2)};
+}
 
 // The last two outputs; the last two inputs stay in the section's input buffer.
 struct LaneOutputs {
@@ -176,10 +266,12 @@ inline void trackGlide(LaneSection& section, int m) {
   section.roots = r;
 }
 
-// The difference equation and its flush, in Filter::processFrame()'s order.
-inline Lanes biquad(const LaneCoefficients& c, Lanes x0, Lanes x1, Lanes x2, Lanes y1, Lanes y2) {
-  const Lanes y0 = c.b0 * x0 + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
-  return (y0 + kDenormalGuard) - kDenormalGuard;
+// The difference equation and its flush, in Filter::processFrame()'s order, for any lanes.
+template <class V>
+TAVOLA_LANES_INLINE V biquad(const Coefficients<V>& c, V x0, V x1, V x2, V y1, V y2) {
+  const V y0 = c.b0 * x0 + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
+  const V guard = splat<V>(1e-30);
+  return (y0 + guard) - guard;
 }
 
 enum SectionSlot { kLowSplitSlot, kHighSplitSlot, kMidLowPassSlot, kMidHighPassSlot, kLowCutSlot };
@@ -191,15 +283,26 @@ struct BandGains {
   Lanes out;
 };
 
-// trackGlide() for two sections at once, for AVX2 (SignalPathFastBandsAvx2.cpp): only for
-// sections whose every lane glides through all m samples.
-void trackGlidePairAvx2(LaneSection& first, LaneSection& second, int m);
+// How many samples the low-cut runs behind the mid low-pass in the band loop (see
+// SignalPathFastLoop.h).
+constexpr int kLowCutLag = 6;
 
-// The whole sub-block of m samples of `in` with EQ on, for AVX2 (SignalPathFastBandsAvx2.cpp):
-// the same results and end state as the SSE2 kernel. Sections with `tracked` set take their
-// coefficients from their track. Only the first two entries of each section's input buffer
-// are read, and the last two inputs written back; outputs go to out[t >> shift].
-void runBandsAvx2(LaneSection* sections, const Lanes* in, int m, int shift, const BandGains& g,
-                  Lanes* out);
+// Everything the band work of a sub-block writes besides its results: the sections as lanes
+// and the loop's wide input buffers (four doubles per entry). It lives in the signal path,
+// not on the stack, so that where these buffers lie against the sections, rings and
+// histories they are read with next (four-kilobyte aliasing between a store and a later load)
+// is the same in every process.
+struct BandWork {
+  LaneSection sections[kSlots];
+  alignas(64) double splitterInput[4 * (kInputHistory + 2 * kFastMaxSamples)];
+  alignas(64) double lowPassAndCutInput[4 * (kLowCutLag + kInputHistory + 2 * kFastMaxSamples)];
+};
+
+// All of a sub-block's intermediate buffers, for the same reason.
+struct FastWork {
+  alignas(64) Lanes internal[2 * kFastMaxSamples];  // at the internal rate
+  alignas(64) Lanes saturatorInput[kFastMaxSamples];
+  BandWork bands;
+};
 
 }  // namespace tavola::lanes

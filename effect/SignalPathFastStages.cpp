@@ -4,38 +4,23 @@
 #include <iterator>
 
 #include "effect/SignalPathFast.h"
-#include "effect/SignalPathFastAvx2.h"
+#include "effect/SignalPathFastKernels.h"
 
 namespace tavola {
 
-namespace {
+FastUpSampler::FastUpSampler() : kernels_(&fastKernelsFor(FastInstructionSet::kSse2)) {}
 
-Lanes both(double v) {
-  return Lanes{v, v};
+void FastUpSampler::setInstructionSet(FastInstructionSet set) {
+  kernels_ = &fastKernelsFor(set);
 }
-
-// The envelope's window starts anywhere in the ring, so its loads are unaligned.
-Lanes loadLanes(const double* p) {
-  Lanes v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// max as the reference takes it, v > e ? v : e, lane by lane (one maxpd).
-Lanes laneMax(Lanes v, Lanes e) {
-  return v > e ? v : e;
-}
-
-double scalarMax(double v, double e) {
-  return v > e ? v : e;
-}
-
-}  // namespace
 
 void FastUpSampler::setTaps(const double* taps) {
-  for (int k = 0; k < kPairs; ++k) pairTaps_[k] = both(taps[2 * k]);
-  fillQuadTaps(taps, quadTaps_);
-  centre_ = both(taps[kUpsamplerCentre]);
+  for (int k = 0; k < kPairs; k += 2) {
+    double* const q = quadTaps_ + 2 * k;
+    q[0] = q[1] = taps[2 * k];
+    q[2] = q[3] = taps[2 * k + 2];
+  }
+  centre_ = Lanes{taps[kUpsamplerCentre], taps[kUpsamplerCentre]};
 }
 
 void FastUpSampler::clear() {
@@ -46,13 +31,12 @@ void FastUpSampler::clear() {
 }
 
 const Lanes* FastUpSampler::pushChunk(const double* const* in, int channels, int at, int count) {
-  const bool reversed = instructionSet_ == FastInstructionSet::kAvx2;
   // Room for a whole chunk behind the history (and ahead of it, newest first).
   if (start_ > kSpan - kChunk) {
     std::copy(history_ + start_, history_ + start_ + kHistory, history_);
     start_ = 0;
   }
-  if (reversed && reversedStart_ < kChunk) {
+  if (reversedStart_ < kChunk) {
     std::copy_backward(reversed_ + reversedStart_, reversed_ + reversedStart_ + kHistory,
                        reversed_ + kSpan + kHistory);
     reversedStart_ = kSpan;
@@ -61,12 +45,10 @@ const Lanes* FastUpSampler::pushChunk(const double* const* in, int channels, int
   Lanes* const reversedChunk = reversed_ + reversedStart_ - 1;  // sample i at reversedChunk[-i]
   if (channels == 2) {
     for (int i = 0; i < count; ++i) chunk[i] = Lanes{in[0][at + i], in[1][at + i]};
-    if (reversed)
-      for (int i = 0; i < count; ++i) reversedChunk[-i] = chunk[i];
+    for (int i = 0; i < count; ++i) reversedChunk[-i] = chunk[i];
   } else if (channels == 1) {
     for (int i = 0; i < count; ++i) chunk[i][0] = in[0][at + i];
-    if (reversed)
-      for (int i = 0; i < count; ++i) reversedChunk[-i][0] = chunk[i][0];
+    for (int i = 0; i < count; ++i) reversedChunk[-i][0] = chunk[i][0];
   }
   return history_ + start_;
 }
@@ -80,9 +62,8 @@ void FastUpSampler::popChunk(int channels, int count) {
     // The second channel's history waits for its next stereo sub-block: it moves along with
     // the start unchanged.
     for (int i = kHistory - 1; i >= 0; --i) history_[start_ + i][1] = history_[from + i][1];
-    if (instructionSet_ == FastInstructionSet::kAvx2)
-      for (int i = 0; i < kHistory; ++i)
-        reversed_[reversedStart_ + i][1] = reversed_[reversedFrom + i][1];
+    for (int i = 0; i < kHistory; ++i)
+      reversed_[reversedStart_ + i][1] = reversed_[reversedFrom + i][1];
   }
 }
 
@@ -91,37 +72,8 @@ void FastUpSampler::upsample(const double* const* in, int channels, int n, Lanes
   for (int done = 0; done < n;) {
     const int count = std::min(kChunk, n - done);
     const Lanes* const h = pushChunk(in, channels, done, count);
-    Lanes* const o = out + 2 * done;
-    if (instructionSet_ == FastInstructionSet::kAvx2) {
-      upsampleChunkAvx2(h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_, count,
-                        channels < 2, o);
-      popChunk(channels, count);
-      done += count;
-      continue;
-    }
-    for (int i = 0; i < count; ++i) {
-      const Lanes* const newer = h + kHistory - 1 + i;  // x[i-1], read downwards
-      const Lanes* const older = h + i;                 // x[i-64], read upwards
-      // The reference's four partial sums, each from 0.0 in increasing pair order.
-      Lanes s0 = {0.0, 0.0};
-      Lanes s1 = {0.0, 0.0};
-      Lanes s2 = {0.0, 0.0};
-      Lanes s3 = {0.0, 0.0};
-      for (int j = 0; j < kPairs; j += 4) {
-        s0 = s0 + pairTaps_[j] * (newer[-j] + older[j]);
-        s1 = s1 + pairTaps_[j + 1] * (newer[-j - 1] + older[j + 1]);
-        s2 = s2 + pairTaps_[j + 2] * (newer[-j - 2] + older[j + 2]);
-        s3 = s3 + pairTaps_[j + 3] * (newer[-j - 3] + older[j + 3]);
-      }
-      Lanes even = (s0 + s1) + (s2 + s3);
-      Lanes odd = centre_ * h[kHistory - kUpsamplerDelay + i];
-      if (channels < 2) {
-        even = both(even[0]);
-        odd = both(odd[0]);
-      }
-      o[2 * i] = even;
-      o[2 * i + 1] = odd;
-    }
+    kernels_->upsampleChunk(h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_, count,
+                            channels < 2, out + 2 * done);
     popChunk(channels, count);
     done += count;
   }
@@ -134,11 +86,17 @@ void FastUpSampler::delay(const double* const* in, int channels, int n, Lanes* o
     const Lanes* const h = pushChunk(in, channels, done, count);
     for (int i = 0; i < count; ++i) {
       const Lanes v = h[kHistory - kUpsamplerDelay + i];
-      out[done + i] = channels < 2 ? both(v[0]) : v;
+      out[done + i] = channels < 2 ? Lanes{v[0], v[0]} : v;
     }
     popChunk(channels, count);
     done += count;
   }
+}
+
+FastSaturator::FastSaturator() : kernels_(&fastKernelsFor(FastInstructionSet::kSse2)) {}
+
+void FastSaturator::setInstructionSet(FastInstructionSet set) {
+  kernels_ = &fastKernelsFor(set);
 }
 
 void FastSaturator::prepare(const Saturator& prepared) {
@@ -151,19 +109,6 @@ void FastSaturator::prepare(const Saturator& prepared) {
     std::fill(std::begin(magnitude_[c]), std::end(magnitude_[c]), 0.0);
   }
   position_ = kRing - 1;
-}
-
-double FastSaturator::envelope(const double* oldest, int padded) const {
-  const double* const window = reversedWindow_;
-  Lanes e0 = {0.0, 0.0};
-  Lanes e1 = {0.0, 0.0};
-  for (int j = 0; j < padded; j += 4) {
-    e0 = laneMax(loadLanes(window + j) * loadLanes(oldest + j), e0);
-    e1 = laneMax(loadLanes(window + j + 2) * loadLanes(oldest + j + 2), e1);
-  }
-  // No lane holds a NaN, so the maximum of the lanes is the same in any order.
-  const Lanes e01 = laneMax(e0, e1);
-  return scalarMax(e01[1], e01[0]);
 }
 
 void FastSaturator::process(const Lanes* in, double* const* out, int channels, int n,
@@ -202,15 +147,7 @@ void FastSaturator::process(const Lanes* in, double* const* out, int channels, i
         mag[p] = m;
         mag[p + kRing] = m;
       }
-      if (instructionSet_ == FastInstructionSet::kAvx2) {
-        saturateAvx2(reversedWindow_, length, padded, mag, delay, start, n, out[c]);
-        continue;
-      }
-      for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
-        // window[k] * mag[(p - k) mod 1024] for k = N-1 down to 0.
-        const double e = envelope(mag + p + kRing - (length - 1), padded);
-        out[c][i] = saturatorGain(e) * delay[(p - half + kRing) & (kRing - 1)];
-      }
+      kernels_->saturate(reversedWindow_, length, padded, mag, delay, start, n, out[c]);
     }
   } else {
     for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
@@ -220,8 +157,8 @@ void FastSaturator::process(const Lanes* in, double* const* out, int channels, i
         delay_[c][p] = x;
         magnitude_[c][p] = m;
         magnitude_[c][p + kRing] = m;
-        const double e = envelope(magnitude_[c] + p + kRing - (length - 1), padded);
-        out[c][i] = saturatorGain(e) * delay_[c][(p - half + kRing) & (kRing - 1)];
+        kernels_->saturate(reversedWindow_, length, padded, magnitude_[c], delay_[c], p, 1,
+                           out[c] + i);
       }
     }
   }

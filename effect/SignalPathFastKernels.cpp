@@ -1,0 +1,85 @@
+// The loop of SignalPathFastLoop.h compiled once per instruction set. The plug-in's usual
+// flags hold for the whole file: only the functions marked for AVX2 contain AVX2
+// instructions, so nothing shared with the rest of the code (inline functions from headers)
+// can come out in a form that an older processor cannot run.
+
+#include "effect/SignalPathFastKernels.h"
+
+#include "effect/SignalPathFastLoop.h"
+
+namespace tavola {
+namespace {
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TAVOLA_AVX2 __attribute__((target("avx2")))
+#define TAVOLA_HAS_AVX2 1
+#else
+#define TAVOLA_AVX2
+#define TAVOLA_HAS_AVX2 0
+#endif
+
+template <class Wide>
+TAVOLA_LANES_INLINE void saturateAny(const double* window, int length, int padded,
+                                     const double* magnitude, const double* delay, int start, int n,
+                                     double* out) {
+  // Windows up to 40 entries (host rates below 61 500 Hz) stay in registers.
+  switch (padded / 8) {
+    case 1:
+      return loop::saturate<Wide, 1>(window, length, padded, magnitude, delay, start, n, out);
+    case 2:
+      return loop::saturate<Wide, 2>(window, length, padded, magnitude, delay, start, n, out);
+    case 3:
+      return loop::saturate<Wide, 3>(window, length, padded, magnitude, delay, start, n, out);
+    case 4:
+      return loop::saturate<Wide, 4>(window, length, padded, magnitude, delay, start, n, out);
+    case 5:
+      return loop::saturate<Wide, 5>(window, length, padded, magnitude, delay, start, n, out);
+    default:
+      return loop::saturate<Wide, 0>(window, length, padded, magnitude, delay, start, n, out);
+  }
+}
+
+// The entry points of each instruction set: the same loop, compiled for it.
+void upsampleChunkSse2(const Lanes* history, const Lanes* reversed, const double* quadTaps,
+                       Lanes centre, int count, bool mono, Lanes* out) {
+  loop::upsampleChunk<lanes::Pair>(history, reversed, quadTaps, centre, count, mono, out);
+}
+void saturateSse2(const double* window, int length, int padded, const double* magnitude,
+                  const double* delay, int start, int n, double* out) {
+  saturateAny<lanes::Pair>(window, length, padded, magnitude, delay, start, n, out);
+}
+void bandsSse2(lanes::BandWork& work, const Lanes* in, int m, int shift,
+               const lanes::BandGains& gains, Lanes* out) {
+  loop::bands<lanes::Pair>(work, in, m, shift, gains, out);
+}
+constexpr FastKernels kSse2Kernels = {upsampleChunkSse2, saturateSse2, bandsSse2};
+
+#if TAVOLA_HAS_AVX2
+TAVOLA_AVX2 void upsampleChunkAvx2(const Lanes* history, const Lanes* reversed,
+                                   const double* quadTaps, Lanes centre, int count, bool mono,
+                                   Lanes* out) {
+  loop::upsampleChunk<lanes::Quad>(history, reversed, quadTaps, centre, count, mono, out);
+}
+TAVOLA_AVX2 void saturateAvx2(const double* window, int length, int padded, const double* magnitude,
+                              const double* delay, int start, int n, double* out) {
+  saturateAny<lanes::Quad>(window, length, padded, magnitude, delay, start, n, out);
+}
+TAVOLA_AVX2 void bandsAvx2(lanes::BandWork& work, const Lanes* in, int m, int shift,
+                           const lanes::BandGains& gains, Lanes* out) {
+  loop::bands<lanes::Quad>(work, in, m, shift, gains, out);
+}
+constexpr FastKernels kAvx2Kernels = {upsampleChunkAvx2, saturateAvx2, bandsAvx2};
+#endif
+
+}  // namespace
+
+const FastKernels& fastKernelsFor(FastInstructionSet set) {
+#if TAVOLA_HAS_AVX2
+  if (set == FastInstructionSet::kAvx2 && widestFastInstructionSet() == FastInstructionSet::kAvx2)
+    return kAvx2Kernels;
+#endif
+  (void)set;
+  return kSse2Kernels;
+}
+
+}  // namespace tavola

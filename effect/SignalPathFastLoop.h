@@ -1,0 +1,321 @@
+#pragma once
+// The fast path's per-sample work, written once over the wide lane type (Pair for SSE2, Quad
+// for AVX2; see SignalPathFastLanes.h) and compiled once per instruction set in
+// SignalPathFastKernels.cpp. Every function here is forced inline, so that its body takes the
+// instruction set of the kernel it ends up in; nothing here may be called on its own.
+//
+// Each lane performs the reference's operations in the reference's order: the up-sampler's four
+// partial sums (UpSampler), the saturator's envelope (Saturator) and Filter::processFrame() for
+// every section with the band sum of SignalPath::referenceBands() between them. Only the order
+// in which independent lanes are computed differs from the reference.
+//
+// No host or GUI code here. Audio thread; allocates nothing.
+
+#include "effect/Saturator.h"
+#include "effect/SignalPathFast.h"
+#include "effect/SignalPathFastLanes.h"
+#include "effect/UpSampler.h"
+
+namespace tavola::loop {
+
+using namespace lanes;
+using lanes::highHalf;
+using lanes::laneMax;
+using lanes::lowHalf;
+
+// Quad's halves and maximum (the rest is in SignalPathFastLanes.h).
+TAVOLA_LANES_INLINE Lanes lowHalf(Quad v) {
+  return __builtin_shufflevector(v, v, 0, 1);
+}
+TAVOLA_LANES_INLINE Lanes highHalf(Quad v) {
+  return __builtin_shufflevector(v, v, 2, 3);
+}
+TAVOLA_LANES_INLINE Quad laneMax(Quad v, Quad e) {
+  return v > e ? v : e;
+}
+
+// --- The up-sampler ---------------------------------------------------------------------------
+
+// Samples as doubles, two per stereo sample: x[i-1-k] at newer + 2k (the reversed history),
+// x[i-64+k] at older + 2k. The low half of `low` sums pair k mod 4 = 0, its high half pair
+// k mod 4 = 1, and `high` the pairs 2 and 3: the reference's partial sums s0 .. s3, each from 0.0
+// in increasing pair order, then (s0 + s1) + (s2 + s3).
+template <class Wide>
+TAVOLA_LANES_INLINE void upsampleChunk(const Lanes* history, const Lanes* reversed,
+                                       const double* quadTaps, Lanes centre, int count, bool mono,
+                                       Lanes* out) {
+  const double* const h = reinterpret_cast<const double*>(history);
+  for (int i = 0; i < count; ++i) {
+    const double* const newer =
+        reinterpret_cast<const double*>(reversed + FastUpSampler::kChunk - i);
+    const double* const older = h + 2 * i;
+    Wide low = splat<Wide>(0.0);
+    Wide high = splat<Wide>(0.0);
+    for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
+      const Wide pairsLow = loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k);
+      const Wide pairsHigh =
+          loadWide<Wide>(newer + 2 * (k + 2)) + loadWide<Wide>(older + 2 * (k + 2));
+      low = low + loadWide<Wide>(quadTaps + 2 * k) * pairsLow;
+      high = high + loadWide<Wide>(quadTaps + 2 * k + 4) * pairsHigh;
+    }
+    Lanes even = (lowHalf(low) + highHalf(low)) + (lowHalf(high) + highHalf(high));
+    Lanes odd = centre * history[FastUpSampler::kHistory - kUpsamplerDelay + i];
+    if (mono) {
+      even = both(even[0]);
+      odd = both(odd[0]);
+    }
+    out[2 * i] = even;
+    out[2 * i + 1] = odd;
+  }
+}
+
+// --- The saturator ----------------------------------------------------------------------------
+
+// The maximum of the lanes of e0 and e1. No lane holds a NaN (a NaN product never becomes a
+// maximum) and none is negative, so the order in which it is taken does not matter.
+template <class Wide>
+TAVOLA_LANES_INLINE double lanesMax(Wide e0, Wide e1) {
+  const Wide e01 = laneMax(e0, e1);
+  const Lanes e2 = laneMax(lowHalf(e01), highHalf(e01));
+  return e2[1] > e2[0] ? e2[1] : e2[0];
+}
+
+// The window's entries j, j + 4 of kQuads x 4: held in registers (kQuads > 0) or read from
+// `window` (kQuads == 0, for any padded length).
+template <class Wide, int kQuads>
+struct WindowQuads {
+  Wide held[kQuads > 0 ? kQuads : 1];
+  const double* window;
+  int quads;
+
+  TAVOLA_LANES_INLINE WindowQuads(const double* w, int padded) : window(w), quads(padded / 4) {
+    for (int j = 0; j < kQuads; ++j) held[j] = loadWide<Wide>(w + 4 * j);
+  }
+  TAVOLA_LANES_INLINE int count() const { return kQuads > 0 ? kQuads : quads; }
+  TAVOLA_LANES_INLINE Wide operator[](int j) const {
+    if constexpr (kQuads > 0)
+      return held[j];
+    else
+      return loadWide<Wide>(window + 4 * j);
+  }
+};
+
+// kSteps > 0: a window of kSteps x 8 entries, held in registers throughout; 0: any window,
+// read from memory. Two samples at a time, for independent chains of maxima, each window
+// entry serving both.
+template <class Wide, int kSteps>
+TAVOLA_LANES_INLINE void saturate(const double* window, int length, int padded,
+                                  const double* magnitude, const double* delay, int start, int n,
+                                  double* out) {
+  constexpr int kRing = FastSaturator::kRing;
+  const int half = length / 2;
+  const WindowQuads<Wide, 2 * kSteps> w(window, padded);
+  const int quads = w.count();
+  int i = 0;
+  for (; i + 1 < n; i += 2) {
+    const int p = (start + i) & (kRing - 1);
+    const int q = (p + 1) & (kRing - 1);
+    const double* const first = magnitude + p + kRing - (length - 1);
+    const double* const second = magnitude + q + kRing - (length - 1);
+    Wide a0 = splat<Wide>(0.0), a1 = splat<Wide>(0.0);
+    Wide b0 = splat<Wide>(0.0), b1 = splat<Wide>(0.0);
+    for (int j = 0; j < quads; j += 2) {
+      a0 = laneMax(w[j] * loadWide<Wide>(first + 4 * j), a0);
+      a1 = laneMax(w[j + 1] * loadWide<Wide>(first + 4 * j + 4), a1);
+      b0 = laneMax(w[j] * loadWide<Wide>(second + 4 * j), b0);
+      b1 = laneMax(w[j + 1] * loadWide<Wide>(second + 4 * j + 4), b1);
+    }
+    out[i] = saturatorGain(lanesMax(a0, a1)) * delay[(p - half + kRing) & (kRing - 1)];
+    out[i + 1] = saturatorGain(lanesMax(b0, b1)) * delay[(q - half + kRing) & (kRing - 1)];
+  }
+  if (i < n) {
+    const int p = (start + i) & (kRing - 1);
+    const double* const oldest = magnitude + p + kRing - (length - 1);
+    Wide e0 = splat<Wide>(0.0), e1 = splat<Wide>(0.0);
+    for (int j = 0; j < quads; j += 2) {
+      e0 = laneMax(w[j] * loadWide<Wide>(oldest + 4 * j), e0);
+      e1 = laneMax(w[j + 1] * loadWide<Wide>(oldest + 4 * j + 4), e1);
+    }
+    out[i] = saturatorGain(lanesMax(e0, e1)) * delay[(p - half + kRing) & (kRing - 1)];
+  }
+}
+
+// --- The bands --------------------------------------------------------------------------------
+//
+// Five recursions of two channels each fill two wide values and one Lanes:
+//   A = [low splitter | high splitter] at sample t, both fed the main signal;
+//   B = [mid low-pass at t | low-cut at t - kLag]: the low-cut runs behind, since its input,
+//       the band sum, needs the mid high-pass of the same sample, which needs the mid low-pass;
+//   the mid high-pass at t, fed by main minus the mid low-pass of B.
+
+// How many samples the low-cut's half of B runs behind the mid low-pass: with the low-cut this
+// far behind, its wait for the band sum never holds up the next samples' mid low-pass.
+constexpr int kLag = kLowCutLag;
+
+// Where each section's coefficients of sample t are: track[t] while it glides, else its target
+// (stride 0).
+struct CoefficientSource {
+  const LaneCoefficients* at;
+  int stride;
+
+  explicit CoefficientSource(const LaneSection& s)
+      : at(s.tracked ? s.track : &s.target), stride(s.tracked ? 1 : 0) {}
+  const LaneCoefficients& operator[](int t) const { return at[t * stride]; }
+};
+
+template <class Wide>
+struct BandState {
+  Wide yA1, yA2;   // [low splitter | high splitter], one and two samples back
+  Wide yB1, yB2;   // [mid low-pass | low-cut]
+  Lanes yM1, yM2;  // mid high-pass
+};
+
+template <class Wide>
+struct BandConstants {
+  Coefficients<Wide> splitters;      // without glides
+  Coefficients<Wide> lowPassAndCut;  // without glides
+  CoefficientSource lowSplit, highSplit, midLowPass, midHighPass, lowCut;
+  Wide bandMinusOne;  // [lfGain - 1 | hfGain - 1]
+  Wide bandOn;        // [lfOn | hfOn]
+  Lanes mfMinusOne, mfOn, out;
+};
+
+// Step t. kLowCutRuns is false for the first kLag steps, which have no sample for the low-cut's
+// half of B: that half then keeps its state and writes nothing. With kTracked some section
+// glides, and every section's coefficients come from its CoefficientSource, the low-cut's those
+// of its own sample t - kLag.
+template <class Wide, bool kLowCutRuns, bool kTracked>
+TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>& k,
+                                  const Wide* inA, Wide* inB, Lanes* midIn, int t, int shift,
+                                  Lanes* out) {
+  const Coefficients<Wide> splitters =
+      kTracked ? combine<Wide>(k.lowSplit[t], k.highSplit[t]) : k.splitters;
+  const Coefficients<Wide> lowPassAndCut =
+      kTracked ? combine<Wide>(k.midLowPass[t], k.lowCut[kLowCutRuns ? t - kLag : 0])
+               : k.lowPassAndCut;
+  const Wide a = biquad(splitters, inA[t + 2], inA[t + 1], inA[t], st.yA1, st.yA2);
+  st.yA2 = st.yA1;
+  st.yA1 = a;
+  const Wide b = biquad(lowPassAndCut, inB[t + 2], inB[t + 1], inB[t], st.yB1, st.yB2);
+  if constexpr (kLowCutRuns) {
+    st.yB2 = st.yB1;
+    st.yB1 = b;
+    out[(t - kLag) >> shift] = highHalf(b);
+  } else {
+    st.yB2 = combine<Wide>(lowHalf(st.yB1), highHalf(st.yB2));
+    st.yB1 = combine<Wide>(lowHalf(b), highHalf(st.yB1));
+  }
+
+  const Wide xx = inA[t + 2];  // the main sample in both halves
+  const Lanes x = lowHalf(xx);
+  const Lanes midInput = x - lowHalf(b);
+  midIn[t + 2] = midInput;
+  const Lanes midPassed =
+      biquad(k.midHighPass[t], midInput, midIn[t + 1], midIn[t], st.yM1, st.yM2);
+  st.yM2 = st.yM1;
+  st.yM1 = midPassed;
+
+  // [lfOn x (x - low) x (lfGain - 1) | hfOn x (x - high) x (hfGain - 1)]
+  const Wide bands = k.bandOn * ((xx - a) * k.bandMinusOne);
+  const Lanes mid = (midInput - midPassed) * k.mfMinusOne;
+  const Lanes y = x + ((lowHalf(bands) + highHalf(bands)) + k.mfOn * mid);
+  storeHighHalf(inB + kLag + kInputHistory + t, y * k.out);
+}
+
+template <class Wide, bool kTracked>
+TAVOLA_LANES_INLINE void bandSteps(BandState<Wide>& st, const BandConstants<Wide>& k,
+                                   const Wide* inA, Wide* inB, Lanes* midIn, int m, int shift,
+                                   Lanes* out) {
+  const int lagged = m < kLag ? m : kLag;
+  for (int t = 0; t < lagged; ++t)
+    bandStep<Wide, false, kTracked>(st, k, inA, inB, midIn, t, shift, out);
+  for (int t = lagged; t < m; ++t)
+    bandStep<Wide, true, kTracked>(st, k, inA, inB, midIn, t, shift, out);
+}
+
+template <class Wide>
+TAVOLA_LANES_INLINE void bands(BandWork& work, const Lanes* in, int m, int shift,
+                               const BandGains& g, Lanes* out) {
+  LaneSection* const sections = work.sections;
+  LaneSection& lowSplit = sections[kLowSplitSlot];
+  LaneSection& highSplit = sections[kHighSplitSlot];
+  LaneSection& midLowPass = sections[kMidLowPassSlot];
+  LaneSection& midHighPass = sections[kMidHighPassSlot];
+  LaneSection& lowCut = sections[kLowCutSlot];
+
+  // Both splitters' inputs, indexed by t + 2 as in SectionInput.
+  Wide* const inA = reinterpret_cast<Wide*>(work.splitterInput);
+  inA[0] = combine<Wide>(lowSplit.input[0], highSplit.input[0]);
+  inA[1] = combine<Wide>(lowSplit.input[1], highSplit.input[1]);
+  for (int t = 0; t < m; ++t) inA[t + kInputHistory] = combine<Wide>(in[t], in[t]);
+  // B's input: the mid low-pass's in the low half, behind its own history; in the high half
+  // the low-cut's, sample s at inB[kLag + 2 + s], behind its two last inputs, so that B takes
+  // sample t - kLag at step t from inB[t .. t + 2]. The first kLag steps have no sample for the
+  // low-cut's half, which reads zeros there and keeps its state. A sample is written into its
+  // half kLag steps before it is read whole, long enough for the store to have left the store
+  // buffer (a wide load cannot take its value from a narrower store still there).
+  const Lanes zero = {0.0, 0.0};
+  Wide* const inB = reinterpret_cast<Wide*>(work.lowPassAndCutInput);
+  inB[0] = combine<Wide>(midLowPass.input[0], zero);
+  inB[1] = combine<Wide>(midLowPass.input[1], zero);
+  for (int t = 0; t < m; ++t) inB[t + kInputHistory] = combine<Wide>(in[t], zero);
+  for (int j = m + kInputHistory; j < m + kInputHistory + kLag; ++j)
+    inB[j] = combine<Wide>(zero, zero);
+  storeHighHalf(inB + kLag, lowCut.input[0]);
+  storeHighHalf(inB + kLag + 1, lowCut.input[1]);
+  // The mid high-pass's input, indexed by t + 2 as in SectionInput.
+  Lanes* const midIn = midHighPass.input;
+
+  BandState<Wide> st = {combine<Wide>(lowSplit.outputs.y1, highSplit.outputs.y1),
+                        combine<Wide>(lowSplit.outputs.y2, highSplit.outputs.y2),
+                        combine<Wide>(midLowPass.outputs.y1, lowCut.outputs.y1),
+                        combine<Wide>(midLowPass.outputs.y2, lowCut.outputs.y2),
+                        midHighPass.outputs.y1,
+                        midHighPass.outputs.y2};
+  const BandConstants<Wide> k = {combine<Wide>(lowSplit.target, highSplit.target),
+                                 combine<Wide>(midLowPass.target, lowCut.target),
+                                 CoefficientSource(lowSplit),
+                                 CoefficientSource(highSplit),
+                                 CoefficientSource(midLowPass),
+                                 CoefficientSource(midHighPass),
+                                 CoefficientSource(lowCut),
+                                 combine<Wide>(g.lfMinusOne, g.hfMinusOne),
+                                 combine<Wide>(g.lfOn, g.hfOn),
+                                 g.mfMinusOne,
+                                 g.mfOn,
+                                 g.out};
+  const bool tracked = lowSplit.tracked || highSplit.tracked || midLowPass.tracked ||
+                       midHighPass.tracked || lowCut.tracked;
+  if (tracked)
+    bandSteps<Wide, true>(st, k, inA, inB, midIn, m, shift, out);
+  else
+    bandSteps<Wide, false>(st, k, inA, inB, midIn, m, shift, out);
+
+  // The low-cut's last samples, which B's half has not reached.
+  Lanes lowCutY1 = highHalf(st.yB1);
+  Lanes lowCutY2 = highHalf(st.yB2);
+  for (int s = m > kLag ? m - kLag : 0; s < m; ++s) {
+    const Wide* const x = inB + kLag + s;  // x[2] holds sample s
+    const Lanes y =
+        biquad(k.lowCut[s], highHalf(x[2]), highHalf(x[1]), highHalf(x[0]), lowCutY1, lowCutY2);
+    lowCutY2 = lowCutY1;
+    lowCutY1 = y;
+    out[s >> shift] = y;
+  }
+
+  // The splitters' last two inputs, for their write-back.
+  for (int j = m; j < m + kInputHistory; ++j) {
+    lowSplit.input[j] = lowHalf(inA[j]);
+    highSplit.input[j] = highHalf(inA[j]);
+    midLowPass.input[j] = lowHalf(inB[j]);
+  }
+  lowSplit.outputs = {lowHalf(st.yA1), lowHalf(st.yA2)};
+  highSplit.outputs = {highHalf(st.yA1), highHalf(st.yA2)};
+  midLowPass.outputs = {lowHalf(st.yB1), lowHalf(st.yB2)};
+  midHighPass.outputs = {st.yM1, st.yM2};
+  lowCut.outputs = {lowCutY1, lowCutY2};
+  lowCut.input[m + 1] = highHalf(inB[kLag + m + 1]);
+  lowCut.input[m] = highHalf(inB[kLag + m]);
+}
+
+}  // namespace tavola::loop
