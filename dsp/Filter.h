@@ -155,6 +155,20 @@ class Filter {
   FilterRunState runState() const {
     return {current_, x1_, x2_, y1_, y2_, glideCurrent_, glideRemaining_};
   }
+  // The last two inputs and outputs alone, for a kernel's sub-block without a glide.
+  double lastInput() const { return x1_; }
+  double inputBeforeLast() const { return x2_; }
+  double lastOutput() const { return y1_; }
+  double outputBeforeLast() const { return y2_; }
+  // What processFrame() leaves after samples that did not glide: these inputs and outputs,
+  // and the target as the current coefficients.
+  void setSettledRun(double x1, double x2, double y1, double y2) {
+    current_ = target_;
+    x1_ = x1;
+    x2_ = x2;
+    y1_ = y1;
+    y2_ = y2;
+  }
   void setRunState(const FilterRunState& state) {
     current_ = state.current;
     x1_ = state.x1;

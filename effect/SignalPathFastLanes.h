@@ -185,17 +185,16 @@ struct LaneSection {
     const FilterCoefficients& b = second.targetCoefficients();
     target = {Lanes{a.b0, b.b0}, Lanes{a.b1, b.b1}, Lanes{a.b2, b.b2}, Lanes{a.a1, b.a1},
               Lanes{a.a2, b.a2}};
-    const FilterRunState sa = first.runState();
-    const FilterRunState sb = second.runState();
-    input[0] = Lanes{sa.x2, sb.x2};
-    input[1] = Lanes{sa.x1, sb.x1};
-    outputs = {Lanes{sa.y1, sb.y1}, Lanes{sa.y2, sb.y2}};
-    glideSamples[0] = static_cast<int>(std::min<std::uint64_t>(sa.glideRemaining, m));
-    glideSamples[1] = static_cast<int>(std::min<std::uint64_t>(sb.glideRemaining, m));
+    input[0] = Lanes{first.inputBeforeLast(), second.inputBeforeLast()};
+    input[1] = Lanes{first.lastInput(), second.lastInput()};
+    outputs = {Lanes{first.lastOutput(), second.lastOutput()},
+               Lanes{first.outputBeforeLast(), second.outputBeforeLast()}};
+    glideSamples[0] = static_cast<int>(std::min<std::uint64_t>(first.glideRemaining(), m));
+    glideSamples[1] = static_cast<int>(std::min<std::uint64_t>(second.glideRemaining(), m));
     // The roots only move while a lane glides.
     tracked = glideSamples[0] > 0 || glideSamples[1] > 0;
     if (tracked) {
-      roots = pairRoots(sa.glide, sb.glide);
+      roots = pairRoots(first.currentRoots(), second.currentRoots());
       increments = pairRoots(first.glideIncrements(), second.glideIncrements());
     }
   }
@@ -203,6 +202,10 @@ struct LaneSection {
   // Writes one lane back as processFrame() over m samples would have left it.
   void store(Filter& filter, int lane, int m) const {
     const int glided = glideSamples[lane];
+    if (glided == 0) {
+      filter.setSettledRun(input[m + 1][lane], input[m][lane], outputs.y1[lane], outputs.y2[lane]);
+      return;
+    }
     const FilterRoots glide = glided > 0 ? laneOf(roots, lane) : filter.currentRoots();
     // The coefficients of the last sample: rebuilt if it glided, else the target's. Built in
     // one go, since a default-constructed state would first be cleared field by field.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "effect/Tavola.h"
 
@@ -116,8 +117,8 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
   }
   const bool secondOutput = secondOutputConnected_.load(kRelaxed) && isStereoOut();
   constexpr int kSub = SignalPath::kSubBlock;
-  double input[2][kSub];
-  double result[2][kSub];
+  double (&input)[2][kSub] = subBlockInput_;
+  double (&result)[2][kSub] = subBlockResult_;
   double* inputRows[2] = {input[0], input[1]};
   double* resultRows[2] = {result[0], result[1]};
   double peak[2] = {0.0, 0.0};
@@ -133,23 +134,26 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
     }
   };
 
-  VstInt32 position = 0;
-  while (position < sampleFrames) {
-    const int n = static_cast<int>(std::min<VstInt32>(kSub, sampleFrames - position));
-
+  // One sub-block of `count` frames from `position` on; returns how many frames it used. Full
+  // sub-blocks, the common case, take a count known when compiling, so that the copying and
+  // checking loops have a fixed length.
+  auto subBlock = [&](VstInt32 position, auto count) -> int {
     // A sample that is not a number (or infinite) would stay in the recursive sections for
     // good. The sub-block up to the last such sample is dropped to silence and the signal
     // path starts afresh right after it, exactly as a resume would leave it.
-    int lastBad = -1;
+    bool anyBad = false;
     for (int c = 0; c < Channels; ++c)
-      for (int i = 0; i < n; ++i)
-        if (!std::isfinite(static_cast<double>(inputs[c][position + i])))
-          lastBad = std::max(lastBad, i);
-    if (lastBad >= 0) {
+      for (int i = 0; i < count; ++i)
+        anyBad = anyBad | !std::isfinite(static_cast<double>(inputs[c][position + i]));
+    if (anyBad) {
+      int lastBad = -1;
+      for (int c = 0; c < Channels; ++c)
+        for (int i = 0; i < count; ++i)
+          if (!std::isfinite(static_cast<double>(inputs[c][position + i])))
+            lastBad = std::max(lastBad, i);
       for (int i = 0; i <= lastBad; ++i) write(position + i, 0.0, 0.0);
       restartSignalPath();
-      position += lastBad + 1;
-      continue;
+      return lastBad + 1;
     }
 
     applyPendingBandUpdates();
@@ -158,29 +162,40 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
     for (int c = 0; c < Channels; ++c) {
       const Sample* in = inputs[c] + position;
       input[c][0] = inputCarry_[c];
-      for (int i = 1; i < n; ++i) input[c][i] = static_cast<double>(in[i - 1]);
-      inputCarry_[c] = static_cast<double>(in[n - 1]);
+      for (int i = 1; i < count; ++i) input[c][i] = static_cast<double>(in[i - 1]);
+      inputCarry_[c] = static_cast<double>(in[count - 1]);
     }
 
-    signalPath_->processSubBlock(inputRows, resultRows, Channels, n, settings);
+    signalPath_->processSubBlock(inputRows, resultRows, Channels, count, settings);
 
     bool finite = true;
     for (int c = 0; c < Channels; ++c)
-      for (int i = 0; i < n; ++i) finite = finite && std::isfinite(result[c][i]);
+      for (int i = 0; i < count; ++i) finite = finite & std::isfinite(result[c][i]);
     if (!finite) {
       // Finite input grown beyond the range of a double: start afresh rather than carry
       // infinities and NaNs in the sections.
-      for (int i = 0; i < n; ++i) write(position + i, 0.0, 0.0);
+      for (int i = 0; i < count; ++i) write(position + i, 0.0, 0.0);
       restartSignalPath();
-      position += n;
-      continue;
+      return count;
     }
 
-    for (int i = 0; i < n; ++i) {
-      for (int c = 0; c < Channels; ++c) peak[c] = std::max(peak[c], std::fabs(result[c][i]));
-      write(position + i, result[0][i], result[Channels - 1][i]);
+    for (int c = 0; c < Channels; ++c)
+      for (int i = 0; i < count; ++i) peak[c] = std::max(peak[c], std::fabs(result[c][i]));
+    if (Channels == 2 && !secondOutput) {
+      // Both results go to the first output, the first channel's last.
+      for (int i = 0; i < count; ++i) outputs[0][position + i] = static_cast<Sample>(result[0][i]);
+    } else {
+      for (int c = 0; c < (secondOutput ? 2 : 1); ++c)
+        for (int i = 0; i < count; ++i)
+          outputs[c][position + i] = static_cast<Sample>(result[Channels == 2 ? c : 0][i]);
     }
-    position += n;
+    return count;
+  };
+
+  for (VstInt32 position = 0; position < sampleFrames;) {
+    const VstInt32 left = sampleFrames - position;
+    position += left >= kSub ? subBlock(position, std::integral_constant<int, kSub>())
+                             : subBlock(position, static_cast<int>(left));
   }
 
   double level = std::min(peak[0], kPeakCap);
