@@ -299,6 +299,9 @@ struct BandWork {
   LaneSection sections[kSlots];
   alignas(64) double splitterInput[4 * (kInputHistory + 2 * kFastMaxSamples)];
   alignas(64) double lowPassAndCutInput[4 * (kLowCutLag + kInputHistory + 2 * kFastMaxSamples)];
+  // Room for the loop's constants (coefficients and gains in their wide form), which it
+  // reads at every sample.
+  alignas(64) double constants[96];
 };
 
 // All of a sub-block's intermediate buffers, for the same reason.

@@ -11,6 +11,8 @@
 //
 // No host or GUI code here. Audio thread; allocates nothing.
 
+#include <new>
+
 #include "effect/Saturator.h"
 #include "effect/SignalPathFast.h"
 #include "effect/SignalPathFastLanes.h"
@@ -40,32 +42,62 @@ TAVOLA_LANES_INLINE Quad laneMax(Quad v, Quad e) {
 // x[i-64+k] at older + 2k. The low half of `low` sums pair k mod 4 = 0, its high half pair
 // k mod 4 = 1, and `high` the pairs 2 and 3: the reference's partial sums s0 .. s3, each from 0.0
 // in increasing pair order, then (s0 + s1) + (s2 + s3).
+TAVOLA_LANES_INLINE const double* newerOf(const Lanes* reversed, int i) {
+  return reinterpret_cast<const double*>(reversed + FastUpSampler::kChunk - i);
+}
+
+// Sample i's outputs from its partial sums.
+template <class Wide>
+TAVOLA_LANES_INLINE void finishUpsample(const Lanes* history, Lanes centre, bool mono, int i,
+                                        Wide low, Wide high, Lanes* out) {
+  Lanes even = (lowHalf(low) + highHalf(low)) + (lowHalf(high) + highHalf(high));
+  Lanes odd = centre * history[FastUpSampler::kHistory - kUpsamplerDelay + i];
+  if (mono) {
+    even = both(even[0]);
+    odd = both(odd[0]);
+  }
+  out[2 * i] = even;
+  out[2 * i + 1] = odd;
+}
+
 template <class Wide>
 TAVOLA_LANES_INLINE void upsampleChunk(const Lanes* history, const Lanes* reversed,
                                        const double* quadTaps, Lanes centre, int count, bool mono,
                                        Lanes* out) {
   const double* const h = reinterpret_cast<const double*>(history);
-  for (int i = 0; i < count; ++i) {
-    const double* const newer =
-        reinterpret_cast<const double*>(reversed + FastUpSampler::kChunk - i);
-    const double* const older = h + 2 * i;
-    Wide low = splat<Wide>(0.0);
-    Wide high = splat<Wide>(0.0);
+  int i = 0;
+  // Two samples at a time, each tap load serving both.
+  for (; i + 1 < count; i += 2) {
+    const double* const newer0 = newerOf(reversed, i);
+    const double* const newer1 = newerOf(reversed, i + 1);
+    const double* const older0 = h + 2 * i;
+    const double* const older1 = older0 + 2;
+    Wide low0 = splat<Wide>(0.0), high0 = splat<Wide>(0.0);
+    Wide low1 = splat<Wide>(0.0), high1 = splat<Wide>(0.0);
     for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
-      const Wide pairsLow = loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k);
-      const Wide pairsHigh =
-          loadWide<Wide>(newer + 2 * (k + 2)) + loadWide<Wide>(older + 2 * (k + 2));
-      low = low + loadWide<Wide>(quadTaps + 2 * k) * pairsLow;
-      high = high + loadWide<Wide>(quadTaps + 2 * k + 4) * pairsHigh;
+      const Wide tapsLow = loadWide<Wide>(quadTaps + 2 * k);
+      const Wide tapsHigh = loadWide<Wide>(quadTaps + 2 * k + 4);
+      low0 = low0 + tapsLow * (loadWide<Wide>(newer0 + 2 * k) + loadWide<Wide>(older0 + 2 * k));
+      high0 = high0 + tapsHigh * (loadWide<Wide>(newer0 + 2 * (k + 2)) +
+                                  loadWide<Wide>(older0 + 2 * (k + 2)));
+      low1 = low1 + tapsLow * (loadWide<Wide>(newer1 + 2 * k) + loadWide<Wide>(older1 + 2 * k));
+      high1 = high1 + tapsHigh * (loadWide<Wide>(newer1 + 2 * (k + 2)) +
+                                  loadWide<Wide>(older1 + 2 * (k + 2)));
     }
-    Lanes even = (lowHalf(low) + highHalf(low)) + (lowHalf(high) + highHalf(high));
-    Lanes odd = centre * history[FastUpSampler::kHistory - kUpsamplerDelay + i];
-    if (mono) {
-      even = both(even[0]);
-      odd = both(odd[0]);
+    finishUpsample(history, centre, mono, i, low0, high0, out);
+    finishUpsample(history, centre, mono, i + 1, low1, high1, out);
+  }
+  if (i < count) {
+    const double* const newer = newerOf(reversed, i);
+    const double* const older = h + 2 * i;
+    Wide low = splat<Wide>(0.0), high = splat<Wide>(0.0);
+    for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
+      low = low + loadWide<Wide>(quadTaps + 2 * k) *
+                      (loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k));
+      high = high + loadWide<Wide>(quadTaps + 2 * k + 4) *
+                        (loadWide<Wide>(newer + 2 * (k + 2)) + loadWide<Wide>(older + 2 * (k + 2)));
     }
-    out[2 * i] = even;
-    out[2 * i + 1] = odd;
+    finishUpsample(history, centre, mono, i, low, high, out);
   }
 }
 
@@ -174,6 +206,7 @@ template <class Wide>
 struct BandConstants {
   Coefficients<Wide> splitters;      // without glides
   Coefficients<Wide> lowPassAndCut;  // without glides
+  LaneCoefficients midHighPassTarget;
   CoefficientSource lowSplit, highSplit, midLowPass, midHighPass, lowCut;
   Wide bandMinusOne;  // [lfGain - 1 | hfGain - 1]
   Wide bandOn;        // [lfOn | hfOn]
@@ -210,8 +243,8 @@ TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>
   const Lanes x = lowHalf(xx);
   const Lanes midInput = x - lowHalf(b);
   midIn[t + 2] = midInput;
-  const Lanes midPassed =
-      biquad(k.midHighPass[t], midInput, midIn[t + 1], midIn[t], st.yM1, st.yM2);
+  const Lanes midPassed = biquad(kTracked ? k.midHighPass[t] : k.midHighPassTarget, midInput,
+                                 midIn[t + 1], midIn[t], st.yM1, st.yM2);
   st.yM2 = st.yM1;
   st.yM1 = midPassed;
 
@@ -272,18 +305,21 @@ TAVOLA_LANES_INLINE void bands(BandWork& work, const Lanes* in, int m, int shift
                         combine<Wide>(midLowPass.outputs.y2, lowCut.outputs.y2),
                         midHighPass.outputs.y1,
                         midHighPass.outputs.y2};
-  const BandConstants<Wide> k = {combine<Wide>(lowSplit.target, highSplit.target),
-                                 combine<Wide>(midLowPass.target, lowCut.target),
-                                 CoefficientSource(lowSplit),
-                                 CoefficientSource(highSplit),
-                                 CoefficientSource(midLowPass),
-                                 CoefficientSource(midHighPass),
-                                 CoefficientSource(lowCut),
-                                 combine<Wide>(g.lfMinusOne, g.hfMinusOne),
-                                 combine<Wide>(g.lfOn, g.hfOn),
-                                 g.mfMinusOne,
-                                 g.mfOn,
-                                 g.out};
+  static_assert(sizeof(BandConstants<Wide>) <= sizeof work.constants);
+  const BandConstants<Wide>& k =
+      *new (work.constants) BandConstants<Wide>{combine<Wide>(lowSplit.target, highSplit.target),
+                                                combine<Wide>(midLowPass.target, lowCut.target),
+                                                midHighPass.target,
+                                                CoefficientSource(lowSplit),
+                                                CoefficientSource(highSplit),
+                                                CoefficientSource(midLowPass),
+                                                CoefficientSource(midHighPass),
+                                                CoefficientSource(lowCut),
+                                                combine<Wide>(g.lfMinusOne, g.hfMinusOne),
+                                                combine<Wide>(g.lfOn, g.hfOn),
+                                                g.mfMinusOne,
+                                                g.mfOn,
+                                                g.out};
   const bool tracked = lowSplit.tracked || highSplit.tracked || midLowPass.tracked ||
                        midHighPass.tracked || lowCut.tracked;
   if (tracked)
