@@ -30,23 +30,33 @@ void SignalPath::fastSubBlock(const double* const* input, double* const* output,
   if (std::memcmp(&before, &outGainSmoothed_, sizeof before) != 0)
     smoothOutputGain(n - 1, s.outGain);
 
-  Lanes* const internal = fastWork_->internal;
-  if (oversampleActive_)
-    fastUpsampler_.upsample(input, channels, n, internal);
-  else
-    fastUpsampler_.delay(input, channels, n, internal);
   const int m = oversampleActive_ ? 2 * n : n;
-
+  const FastBandSections sections = {
+      {sections_[kLowSplit].get(), sections_[kLowSplit + 1].get()},
+      {sections_[kHighSplit].get(), sections_[kHighSplit + 1].get()},
+      {sections_[kMidLowPass].get(), sections_[kMidLowPass + 1].get()},
+      {sections_[kMidHighPass].get(), sections_[kMidHighPass + 1].get()},
+      {sections_[kLowCut].get(), sections_[kLowCut + 1].get()}};
+  const bool bandsFast = channels > 0 && bandsRunFast(sections, channels, s.eqOn);
   Lanes* const saturatorInput = fastWork_->saturatorInput;
-  if (channels > 0) {
-    const FastBandSections sections = {
-        {sections_[kLowSplit].get(), sections_[kLowSplit + 1].get()},
-        {sections_[kHighSplit].get(), sections_[kHighSplit + 1].get()},
-        {sections_[kMidLowPass].get(), sections_[kMidLowPass + 1].get()},
-        {sections_[kMidHighPass].get(), sections_[kMidHighPass + 1].get()},
-        {sections_[kLowCut].get(), sections_[kLowCut + 1].get()}};
-    if (!processBandsFast(sections, channels, internal, m, oversampleActive_ != 0, s,
-                          outGainSmoothed_, *fastKernels_, fastWork_->bands, saturatorInput)) {
+
+  if (bandsFast && oversampleActive_ && s.eqOn && n <= FastUpSampler::kChunk) {
+    // The common case: the band loop up-samples as it goes.
+    const lanes::UpsampleChunk chunk = fastUpsampler_.beginChunk(input, channels, n);
+    processBandsFast(sections, channels, FastBandInput{nullptr, &chunk}, m, true, s,
+                     outGainSmoothed_, *fastKernels_, fastWork_->bands, saturatorInput);
+    fastUpsampler_.endChunk(channels, n);
+  } else {
+    Lanes* const internal = fastWork_->internal;
+    if (oversampleActive_)
+      fastUpsampler_.upsample(input, channels, n, internal);
+    else
+      fastUpsampler_.delay(input, channels, n, internal);
+    if (bandsFast) {
+      processBandsFast(sections, channels, FastBandInput{internal, nullptr}, m,
+                       oversampleActive_ != 0, s, outGainSmoothed_, *fastKernels_, fastWork_->bands,
+                       saturatorInput);
+    } else if (channels > 0) {
       // A section passes samples through untouched: the reference's own steps handle that,
       // on the work buffers.
       for (int c = 0; c < channels; ++c)

@@ -20,6 +20,9 @@
 namespace tavola {
 
 struct FastKernels;
+namespace lanes {
+struct UpsampleChunk;
+}
 
 // One sample of each channel side by side, the first channel in lane 0. Plain vector
 // arithmetic on it is one SSE2 instruction on x86-64 (and compiles to ordinary code elsewhere),
@@ -59,6 +62,11 @@ class FastUpSampler {
   void upsample(const double* const* in, int channels, int n, Lanes* out);
   // The plain 32-sample delay used at high host rates: n frames out, sharing the history.
   void delay(const double* const* in, int channels, int n, Lanes* out);
+
+  // upsample() in two halves, for a loop that computes the outputs itself: n (<= kChunk)
+  // samples appended, described for the loop, then the histories moved on. channels >= 1.
+  lanes::UpsampleChunk beginChunk(const double* const* in, int channels, int n);
+  void endChunk(int channels, int n) { popChunk(channels, n); }
 
  private:
   // Appends `count` samples of input from `at` on; returns where the chunk's history starts

@@ -42,17 +42,23 @@ bool passesThrough(const Filter& f) {
 
 }  // namespace
 
-bool processBandsFast(const FastBandSections& sections, int channels, const Lanes* in, int m,
-                      bool decimate, const SubBlockSettings& settings, double outGain,
+bool bandsRunFast(const FastBandSections& sections, int channels, bool eqOn) {
+  Filter* const* const pairs[kSlots] = {sections.lowSplit, sections.highSplit, sections.midLowPass,
+                                        sections.midHighPass, sections.lowCut};
+  // With EQ off only the low-cut runs.
+  for (int slot = eqOn ? 0 : kLowCutSlot; slot < kSlots; ++slot)
+    for (int c = 0; c < channels; ++c)
+      if (passesThrough(*pairs[slot][c])) return false;
+  return true;
+}
+
+void processBandsFast(const FastBandSections& sections, int channels, const FastBandInput& input,
+                      int m, bool decimate, const SubBlockSettings& settings, double outGain,
                       const FastKernels& kernels, BandWork& work, Lanes* out) {
   Filter* const* const pairs[kSlots] = {sections.lowSplit, sections.highSplit, sections.midLowPass,
                                         sections.midHighPass, sections.lowCut};
   // With EQ off only the low-cut runs, and only its state may change.
   const int firstSlot = settings.eqOn ? 0 : kLowCutSlot;
-  for (int slot = firstSlot; slot < kSlots; ++slot)
-    for (int c = 0; c < channels; ++c)
-      if (passesThrough(*pairs[slot][c])) return false;
-
   LaneSection* const lanes = work.sections;
   const int second = channels == 2 ? 1 : 0;
   for (int slot = firstSlot; slot < kSlots; ++slot) {
@@ -68,14 +74,15 @@ bool processBandsFast(const FastBandSections& sections, int channels, const Lane
                            both(settings.mfOn),
                            both(settings.hfOn),
                            both(outGain)};
-  if (settings.eqOn)
-    kernels.bands(work, in, m, shift, gains, out);
+  if (input.chunk)
+    kernels.upsampledBands(work, *input.chunk, m / 2, gains, out);
+  else if (settings.eqOn)
+    kernels.bands(work, input.samples, m, shift, gains, out);
   else
-    lowCutOnly(lanes[kLowCutSlot], in, m, shift, gains, out);
+    lowCutOnly(lanes[kLowCutSlot], input.samples, m, shift, gains, out);
 
   for (int slot = firstSlot; slot < kSlots; ++slot)
     for (int c = 0; c < channels; ++c) lanes[slot].store(*pairs[slot][c], c, m);
-  return true;
 }
 
 }  // namespace tavola

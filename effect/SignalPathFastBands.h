@@ -21,7 +21,8 @@ namespace tavola {
 
 namespace lanes {
 struct BandWork;
-}
+struct UpsampleChunk;
+}  // namespace lanes
 
 // The sections of one sub-block, the first channel's first in each pair.
 struct FastBandSections {
@@ -32,15 +33,26 @@ struct FastBandSections {
   Filter* lowCut[2];
 };
 
+// Whether processBandsFast() can take this sub-block: not when a section that would run is
+// passing samples through untouched (type 0, or off with its glide over), which is left to
+// Filter::processFrame(). channels is 1 or 2; with EQ off only the low-cut runs.
+bool bandsRunFast(const FastBandSections& sections, int channels, bool eqOn);
+
+// The band input: m frames at the internal rate, or (with EQ on and oversampling) a chunk of
+// m / 2 input samples that the band loop up-samples as it goes.
+struct FastBandInput {
+  const Lanes* samples = nullptr;
+  const lanes::UpsampleChunk* chunk = nullptr;
+};
+
 // m frames at the internal rate in (m <= 2 * kFastMaxSamples), the low-cut's output out: frame
 // t goes to out[t / 2] when `decimate` is set (so the odd frames remain), else to out[t].
 // channels is 1 or 2; with one, only the first section of each pair is used and changed, and
-// both lanes of `in` must carry the first channel. With EQ off only the low-cut runs, as in
-// the reference. Returns false, having changed nothing, when a section that would run is
-// passing samples through untouched (type 0, or off with its glide over): that case is left to
-// Filter::processFrame(). With EQ on the work runs in `kernels`, on `work`.
-bool processBandsFast(const FastBandSections& sections, int channels, const Lanes* in, int m,
-                      bool decimate, const SubBlockSettings& settings, double outGain,
+// both lanes of the input must carry the first channel. With EQ off only the low-cut runs, as
+// in the reference. With EQ on the work runs in `kernels`, on `work`. Only where
+// bandsRunFast() holds.
+void processBandsFast(const FastBandSections& sections, int channels, const FastBandInput& input,
+                      int m, bool decimate, const SubBlockSettings& settings, double outGain,
                       const FastKernels& kernels, lanes::BandWork& work, Lanes* out);
 
 }  // namespace tavola

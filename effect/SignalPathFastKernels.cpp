@@ -40,9 +40,8 @@ TAVOLA_LANES_INLINE void saturateAny(const double* window, int length, int padde
 }
 
 // The entry points of each instruction set: the same loop, compiled for it.
-void upsampleChunkSse2(const Lanes* history, const Lanes* reversed, const double* quadTaps,
-                       Lanes centre, int count, bool mono, Lanes* out) {
-  loop::upsampleChunk<lanes::Pair>(history, reversed, quadTaps, centre, count, mono, out);
+void upsampleChunkSse2(const lanes::UpsampleChunk& chunk, int count, Lanes* out) {
+  loop::upsampleChunk<lanes::Pair>(chunk, count, out);
 }
 void saturateSse2(const double* window, int length, int padded, const double* magnitude,
                   const double* delay, int start, int n, double* out) {
@@ -50,15 +49,18 @@ void saturateSse2(const double* window, int length, int padded, const double* ma
 }
 void bandsSse2(lanes::BandWork& work, const Lanes* in, int m, int shift,
                const lanes::BandGains& gains, Lanes* out) {
-  loop::bands<lanes::Pair>(work, in, m, shift, gains, out);
+  loop::bands<lanes::Pair>(work, loop::BufferedInput{in}, m, shift, gains, out);
 }
-constexpr FastKernels kSse2Kernels = {upsampleChunkSse2, saturateSse2, bandsSse2};
+void upsampledBandsSse2(lanes::BandWork& work, const lanes::UpsampleChunk& chunk, int n,
+                        const lanes::BandGains& gains, Lanes* out) {
+  loop::bands<lanes::Pair>(work, loop::UpsampledInput<lanes::Pair>(chunk, n), 2 * n, 1, gains, out);
+}
+constexpr FastKernels kSse2Kernels = {upsampleChunkSse2, saturateSse2, bandsSse2,
+                                      upsampledBandsSse2};
 
 #if TAVOLA_HAS_AVX2
-TAVOLA_AVX2 void upsampleChunkAvx2(const Lanes* history, const Lanes* reversed,
-                                   const double* quadTaps, Lanes centre, int count, bool mono,
-                                   Lanes* out) {
-  loop::upsampleChunk<lanes::Quad>(history, reversed, quadTaps, centre, count, mono, out);
+TAVOLA_AVX2 void upsampleChunkAvx2(const lanes::UpsampleChunk& chunk, int count, Lanes* out) {
+  loop::upsampleChunk<lanes::Quad>(chunk, count, out);
 }
 TAVOLA_AVX2 void saturateAvx2(const double* window, int length, int padded, const double* magnitude,
                               const double* delay, int start, int n, double* out) {
@@ -66,9 +68,14 @@ TAVOLA_AVX2 void saturateAvx2(const double* window, int length, int padded, cons
 }
 TAVOLA_AVX2 void bandsAvx2(lanes::BandWork& work, const Lanes* in, int m, int shift,
                            const lanes::BandGains& gains, Lanes* out) {
-  loop::bands<lanes::Quad>(work, in, m, shift, gains, out);
+  loop::bands<lanes::Quad>(work, loop::BufferedInput{in}, m, shift, gains, out);
 }
-constexpr FastKernels kAvx2Kernels = {upsampleChunkAvx2, saturateAvx2, bandsAvx2};
+TAVOLA_AVX2 void upsampledBandsAvx2(lanes::BandWork& work, const lanes::UpsampleChunk& chunk, int n,
+                                    const lanes::BandGains& gains, Lanes* out) {
+  loop::bands<lanes::Quad>(work, loop::UpsampledInput<lanes::Quad>(chunk, n), 2 * n, 1, gains, out);
+}
+constexpr FastKernels kAvx2Kernels = {upsampleChunkAvx2, saturateAvx2, bandsAvx2,
+                                      upsampledBandsAvx2};
 #endif
 
 }  // namespace

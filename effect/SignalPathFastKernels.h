@@ -11,11 +11,9 @@
 namespace tavola {
 
 struct FastKernels {
-  // FastUpSampler's outputs for `count` (<= 16) samples whose newest history is at
-  // history[64 + i] and reversed[15 - i]: out[2i] the even phase, out[2i + 1] = centre x
-  // history[32 + i]; with `mono`, both lanes of each carry the first channel.
-  void (*upsampleChunk)(const Lanes* history, const Lanes* reversed, const double* quadTaps,
-                        Lanes centre, int count, bool mono, Lanes* out);
+  // FastUpSampler's outputs for the first `count` samples of a chunk: out[2i] the even phase,
+  // out[2i + 1] = centre x history[32 + i].
+  void (*upsampleChunk)(const lanes::UpsampleChunk& chunk, int count, Lanes* out);
   // FastSaturator's saturating output for n samples of one channel whose rings were written
   // already: for the sample written at ring position p = (start + i) mod 1024, the envelope is
   // the maximum of window[j] x magnitude[p + 1024 - (N - 1) + j] over j < padded (a multiple
@@ -29,6 +27,10 @@ struct FastKernels {
   // go to out[t >> shift].
   void (*bands)(lanes::BandWork& work, const Lanes* in, int m, int shift,
                 const lanes::BandGains& gains, Lanes* out);
+  // The same on the 2n samples that upsampleChunk() would give for n samples of `chunk`,
+  // computed as the band work goes, keeping the odd ones (shift 1).
+  void (*upsampledBands)(lanes::BandWork& work, const lanes::UpsampleChunk& chunk, int n,
+                         const lanes::BandGains& gains, Lanes* out);
 };
 
 // The table for `set`; AVX2 only where the processor runs it.

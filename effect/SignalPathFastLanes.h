@@ -286,19 +286,28 @@ struct BandGains {
   Lanes out;
 };
 
+// A chunk of up to 16 input samples pushed into FastUpSampler's histories, as the loop reads
+// it: its newest history at history[64 + i] and reversed[15 - i] for sample i.
+struct UpsampleChunk {
+  const Lanes* history;
+  const Lanes* reversed;
+  const double* quadTaps;
+  Lanes centre;
+  // Both lanes of every output carry the first channel.
+  bool mono;
+};
+
 // How many samples the low-cut runs behind the mid low-pass in the band loop (see
 // SignalPathFastLoop.h).
 constexpr int kLowCutLag = 6;
 
 // Everything the band work of a sub-block writes besides its results: the sections as lanes
-// and the loop's wide input buffers (four doubles per entry). It lives in the signal path,
+// and the loop's constants. It lives in the signal path,
 // not on the stack, so that where these buffers lie against the sections, rings and
 // histories they are read with next (four-kilobyte aliasing between a store and a later load)
 // is the same in every process.
 struct BandWork {
   LaneSection sections[kSlots];
-  alignas(64) double splitterInput[4 * (kInputHistory + 2 * kFastMaxSamples)];
-  alignas(64) double lowPassAndCutInput[4 * (kLowCutLag + kInputHistory + 2 * kFastMaxSamples)];
   // Room for the loop's constants (coefficients and gains in their wide form), which it
   // reads at every sample.
   alignas(64) double constants[96];

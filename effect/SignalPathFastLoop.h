@@ -42,63 +42,35 @@ TAVOLA_LANES_INLINE Quad laneMax(Quad v, Quad e) {
 // x[i-64+k] at older + 2k. The low half of `low` sums pair k mod 4 = 0, its high half pair
 // k mod 4 = 1, and `high` the pairs 2 and 3: the reference's partial sums s0 .. s3, each from 0.0
 // in increasing pair order, then (s0 + s1) + (s2 + s3).
-TAVOLA_LANES_INLINE const double* newerOf(const Lanes* reversed, int i) {
-  return reinterpret_cast<const double*>(reversed + FastUpSampler::kChunk - i);
-}
-
-// Sample i's outputs from its partial sums.
+// Input sample i of the chunk: its even phase to out[0], its odd phase to out[1].
 template <class Wide>
-TAVOLA_LANES_INLINE void finishUpsample(const Lanes* history, Lanes centre, bool mono, int i,
-                                        Wide low, Wide high, Lanes* out) {
+TAVOLA_LANES_INLINE void upsampleSample(const UpsampleChunk& chunk, int i, Lanes* out) {
+  const double* const newer =
+      reinterpret_cast<const double*>(chunk.reversed + FastUpSampler::kChunk - i);
+  const double* const older = reinterpret_cast<const double*>(chunk.history) + 2 * i;
+  const double* const taps = chunk.quadTaps;
+  Wide low = splat<Wide>(0.0);
+  Wide high = splat<Wide>(0.0);
+  for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
+    const Wide pairsLow = loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k);
+    const Wide pairsHigh =
+        loadWide<Wide>(newer + 2 * (k + 2)) + loadWide<Wide>(older + 2 * (k + 2));
+    low = low + loadWide<Wide>(taps + 2 * k) * pairsLow;
+    high = high + loadWide<Wide>(taps + 2 * k + 4) * pairsHigh;
+  }
   Lanes even = (lowHalf(low) + highHalf(low)) + (lowHalf(high) + highHalf(high));
-  Lanes odd = centre * history[FastUpSampler::kHistory - kUpsamplerDelay + i];
-  if (mono) {
+  Lanes odd = chunk.centre * chunk.history[FastUpSampler::kHistory - kUpsamplerDelay + i];
+  if (chunk.mono) {
     even = both(even[0]);
     odd = both(odd[0]);
   }
-  out[2 * i] = even;
-  out[2 * i + 1] = odd;
+  out[0] = even;
+  out[1] = odd;
 }
 
 template <class Wide>
-TAVOLA_LANES_INLINE void upsampleChunk(const Lanes* history, const Lanes* reversed,
-                                       const double* quadTaps, Lanes centre, int count, bool mono,
-                                       Lanes* out) {
-  const double* const h = reinterpret_cast<const double*>(history);
-  int i = 0;
-  // Two samples at a time, each tap load serving both.
-  for (; i + 1 < count; i += 2) {
-    const double* const newer0 = newerOf(reversed, i);
-    const double* const newer1 = newerOf(reversed, i + 1);
-    const double* const older0 = h + 2 * i;
-    const double* const older1 = older0 + 2;
-    Wide low0 = splat<Wide>(0.0), high0 = splat<Wide>(0.0);
-    Wide low1 = splat<Wide>(0.0), high1 = splat<Wide>(0.0);
-    for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
-      const Wide tapsLow = loadWide<Wide>(quadTaps + 2 * k);
-      const Wide tapsHigh = loadWide<Wide>(quadTaps + 2 * k + 4);
-      low0 = low0 + tapsLow * (loadWide<Wide>(newer0 + 2 * k) + loadWide<Wide>(older0 + 2 * k));
-      high0 = high0 + tapsHigh * (loadWide<Wide>(newer0 + 2 * (k + 2)) +
-                                  loadWide<Wide>(older0 + 2 * (k + 2)));
-      low1 = low1 + tapsLow * (loadWide<Wide>(newer1 + 2 * k) + loadWide<Wide>(older1 + 2 * k));
-      high1 = high1 + tapsHigh * (loadWide<Wide>(newer1 + 2 * (k + 2)) +
-                                  loadWide<Wide>(older1 + 2 * (k + 2)));
-    }
-    finishUpsample(history, centre, mono, i, low0, high0, out);
-    finishUpsample(history, centre, mono, i + 1, low1, high1, out);
-  }
-  if (i < count) {
-    const double* const newer = newerOf(reversed, i);
-    const double* const older = h + 2 * i;
-    Wide low = splat<Wide>(0.0), high = splat<Wide>(0.0);
-    for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
-      low = low + loadWide<Wide>(quadTaps + 2 * k) *
-                      (loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k));
-      high = high + loadWide<Wide>(quadTaps + 2 * k + 4) *
-                        (loadWide<Wide>(newer + 2 * (k + 2)) + loadWide<Wide>(older + 2 * (k + 2)));
-    }
-    finishUpsample(history, centre, mono, i, low, high, out);
-  }
+TAVOLA_LANES_INLINE void upsampleChunk(const UpsampleChunk& chunk, int count, Lanes* out) {
+  for (int i = 0; i < count; ++i) upsampleSample<Wide>(chunk, i, out + 2 * i);
 }
 
 // --- The saturator ----------------------------------------------------------------------------
@@ -197,8 +169,10 @@ struct CoefficientSource {
 
 template <class Wide>
 struct BandState {
-  Wide yA1, yA2;   // [low splitter | high splitter], one and two samples back
-  Wide yB1, yB2;   // [mid low-pass | low-cut]
+  Wide xA1, xA2;  // the splitters' inputs, one and two samples back
+  Wide yA1, yA2;  // [low splitter | high splitter], one and two samples back
+  Wide xB1, xB2;  // [mid low-pass | low-cut]
+  Wide yB1, yB2;
   Lanes yM1, yM2;  // mid high-pass
 };
 
@@ -213,34 +187,71 @@ struct BandConstants {
   Lanes mfMinusOne, mfOn, out;
 };
 
-// Step t. kLowCutRuns is false for the first kLag steps, which have no sample for the low-cut's
-// half of B: that half then keeps its state and writes nothing. With kTracked some section
-// glides, and every section's coefficients come from its CoefficientSource, the low-cut's those
-// of its own sample t - kLag.
+// The band loop's input, sample by sample: from a buffer...
+struct BufferedInput {
+  const Lanes* in;
+  TAVOLA_LANES_INLINE Lanes take(int t) { return in[t]; }
+};
+
+// ... or straight from the up-sampler, one input sample (two at the internal rate) ahead of
+// the band work, so that the up-sampler's arithmetic, which waits on nothing, runs while the
+// recursions wait on their last results.
+template <class Wide>
+struct UpsampledInput {
+  const UpsampleChunk& chunk;
+  int count;
+  Lanes ahead[2];  // the even and odd phase of the next input sample
+  Lanes current[2];
+
+  TAVOLA_LANES_INLINE UpsampledInput(const UpsampleChunk& c, int n) : chunk(c), count(n) {
+    upsampleSample<Wide>(chunk, 0, ahead);
+  }
+  TAVOLA_LANES_INLINE Lanes take(int t) {
+    if ((t & 1) == 0) {
+      current[0] = ahead[0];
+      current[1] = ahead[1];
+      if ((t >> 1) + 1 < count) upsampleSample<Wide>(chunk, (t >> 1) + 1, ahead);
+      return current[0];
+    }
+    return current[1];
+  }
+};
+
+// Step t on input x. kLowCutRuns is false for the first kLag steps, which have no sample for
+// the low-cut's half of B: that half then keeps its state and writes nothing. With kTracked
+// some section glides, and every section's coefficients come from its CoefficientSource, the
+// low-cut's those of its own sample t - kLag. The low-cut's input, the band sum, goes to its
+// section's input buffer (sample s at lowCutIn[s + 2]), where its half of B reads it kLag
+// steps later.
 template <class Wide, bool kLowCutRuns, bool kTracked>
-TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>& k,
-                                  const Wide* inA, Wide* inB, Lanes* midIn, int t, int shift,
-                                  Lanes* out) {
+TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>& k, Lanes x,
+                                  Lanes* midIn, Lanes* lowCutIn, int t, int shift, Lanes* out) {
   const Coefficients<Wide> splitters =
       kTracked ? combine<Wide>(k.lowSplit[t], k.highSplit[t]) : k.splitters;
   const Coefficients<Wide> lowPassAndCut =
       kTracked ? combine<Wide>(k.midLowPass[t], k.lowCut[kLowCutRuns ? t - kLag : 0])
                : k.lowPassAndCut;
-  const Wide a = biquad(splitters, inA[t + 2], inA[t + 1], inA[t], st.yA1, st.yA2);
+  const Wide xx = combine<Wide>(x, x);
+  const Wide a = biquad(splitters, xx, st.xA1, st.xA2, st.yA1, st.yA2);
+  st.xA2 = st.xA1;
+  st.xA1 = xx;
   st.yA2 = st.yA1;
   st.yA1 = a;
-  const Wide b = biquad(lowPassAndCut, inB[t + 2], inB[t + 1], inB[t], st.yB1, st.yB2);
+  const Wide xB = combine<Wide>(x, kLowCutRuns ? lowCutIn[t - kLag + 2] : x);
+  const Wide b = biquad(lowPassAndCut, xB, st.xB1, st.xB2, st.yB1, st.yB2);
   if constexpr (kLowCutRuns) {
+    st.xB2 = st.xB1;
+    st.xB1 = xB;
     st.yB2 = st.yB1;
     st.yB1 = b;
     out[(t - kLag) >> shift] = highHalf(b);
   } else {
+    st.xB2 = combine<Wide>(lowHalf(st.xB1), highHalf(st.xB2));
+    st.xB1 = combine<Wide>(x, highHalf(st.xB1));
     st.yB2 = combine<Wide>(lowHalf(st.yB1), highHalf(st.yB2));
     st.yB1 = combine<Wide>(lowHalf(b), highHalf(st.yB1));
   }
 
-  const Wide xx = inA[t + 2];  // the main sample in both halves
-  const Lanes x = lowHalf(xx);
   const Lanes midInput = x - lowHalf(b);
   midIn[t + 2] = midInput;
   const Lanes midPassed = biquad(kTracked ? k.midHighPass[t] : k.midHighPassTarget, midInput,
@@ -252,55 +263,41 @@ TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>
   const Wide bands = k.bandOn * ((xx - a) * k.bandMinusOne);
   const Lanes mid = (midInput - midPassed) * k.mfMinusOne;
   const Lanes y = x + ((lowHalf(bands) + highHalf(bands)) + k.mfOn * mid);
-  storeHighHalf(inB + kLag + kInputHistory + t, y * k.out);
+  lowCutIn[t + 2] = y * k.out;
 }
 
-template <class Wide, bool kTracked>
-TAVOLA_LANES_INLINE void bandSteps(BandState<Wide>& st, const BandConstants<Wide>& k,
-                                   const Wide* inA, Wide* inB, Lanes* midIn, int m, int shift,
-                                   Lanes* out) {
+template <class Wide, bool kTracked, class Input>
+TAVOLA_LANES_INLINE void bandSteps(BandState<Wide>& st, const BandConstants<Wide>& k, Input& input,
+                                   Lanes* midIn, Lanes* lowCutIn, int m, int shift, Lanes* out) {
   const int lagged = m < kLag ? m : kLag;
   for (int t = 0; t < lagged; ++t)
-    bandStep<Wide, false, kTracked>(st, k, inA, inB, midIn, t, shift, out);
+    bandStep<Wide, false, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
+  // The low-cut's half of B starts on its own last two inputs.
+  st.xB1 = combine<Wide>(lowHalf(st.xB1), lowCutIn[1]);
+  st.xB2 = combine<Wide>(lowHalf(st.xB2), lowCutIn[0]);
   for (int t = lagged; t < m; ++t)
-    bandStep<Wide, true, kTracked>(st, k, inA, inB, midIn, t, shift, out);
+    bandStep<Wide, true, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
 }
 
-template <class Wide>
-TAVOLA_LANES_INLINE void bands(BandWork& work, const Lanes* in, int m, int shift,
-                               const BandGains& g, Lanes* out) {
+template <class Wide, class Input>
+TAVOLA_LANES_INLINE void bands(BandWork& work, Input input, int m, int shift, const BandGains& g,
+                               Lanes* out) {
   LaneSection* const sections = work.sections;
   LaneSection& lowSplit = sections[kLowSplitSlot];
   LaneSection& highSplit = sections[kHighSplitSlot];
   LaneSection& midLowPass = sections[kMidLowPassSlot];
   LaneSection& midHighPass = sections[kMidHighPassSlot];
   LaneSection& lowCut = sections[kLowCutSlot];
-
-  // Both splitters' inputs, indexed by t + 2 as in SectionInput.
-  Wide* const inA = reinterpret_cast<Wide*>(work.splitterInput);
-  inA[0] = combine<Wide>(lowSplit.input[0], highSplit.input[0]);
-  inA[1] = combine<Wide>(lowSplit.input[1], highSplit.input[1]);
-  for (int t = 0; t < m; ++t) inA[t + kInputHistory] = combine<Wide>(in[t], in[t]);
-  // B's input: the mid low-pass's in the low half, behind its own history; in the high half
-  // the low-cut's, sample s at inB[kLag + 2 + s], behind its two last inputs, so that B takes
-  // sample t - kLag at step t from inB[t .. t + 2]. The first kLag steps have no sample for the
-  // low-cut's half, which reads zeros there and keeps its state. A sample is written into its
-  // half kLag steps before it is read whole, long enough for the store to have left the store
-  // buffer (a wide load cannot take its value from a narrower store still there).
-  const Lanes zero = {0.0, 0.0};
-  Wide* const inB = reinterpret_cast<Wide*>(work.lowPassAndCutInput);
-  inB[0] = combine<Wide>(midLowPass.input[0], zero);
-  inB[1] = combine<Wide>(midLowPass.input[1], zero);
-  for (int t = 0; t < m; ++t) inB[t + kInputHistory] = combine<Wide>(in[t], zero);
-  for (int j = m + kInputHistory; j < m + kInputHistory + kLag; ++j)
-    inB[j] = combine<Wide>(zero, zero);
-  storeHighHalf(inB + kLag, lowCut.input[0]);
-  storeHighHalf(inB + kLag + 1, lowCut.input[1]);
-  // The mid high-pass's input, indexed by t + 2 as in SectionInput.
+  // The mid high-pass's and the low-cut's inputs, indexed by t + 2 as in SectionInput.
   Lanes* const midIn = midHighPass.input;
+  Lanes* const lowCutIn = lowCut.input;
 
-  BandState<Wide> st = {combine<Wide>(lowSplit.outputs.y1, highSplit.outputs.y1),
+  BandState<Wide> st = {combine<Wide>(lowSplit.input[1], highSplit.input[1]),
+                        combine<Wide>(lowSplit.input[0], highSplit.input[0]),
+                        combine<Wide>(lowSplit.outputs.y1, highSplit.outputs.y1),
                         combine<Wide>(lowSplit.outputs.y2, highSplit.outputs.y2),
+                        combine<Wide>(midLowPass.input[1], lowCutIn[1]),
+                        combine<Wide>(midLowPass.input[0], lowCutIn[0]),
                         combine<Wide>(midLowPass.outputs.y1, lowCut.outputs.y1),
                         combine<Wide>(midLowPass.outputs.y2, lowCut.outputs.y2),
                         midHighPass.outputs.y1,
@@ -323,35 +320,33 @@ TAVOLA_LANES_INLINE void bands(BandWork& work, const Lanes* in, int m, int shift
   const bool tracked = lowSplit.tracked || highSplit.tracked || midLowPass.tracked ||
                        midHighPass.tracked || lowCut.tracked;
   if (tracked)
-    bandSteps<Wide, true>(st, k, inA, inB, midIn, m, shift, out);
+    bandSteps<Wide, true>(st, k, input, midIn, lowCutIn, m, shift, out);
   else
-    bandSteps<Wide, false>(st, k, inA, inB, midIn, m, shift, out);
+    bandSteps<Wide, false>(st, k, input, midIn, lowCutIn, m, shift, out);
 
   // The low-cut's last samples, which B's half has not reached.
   Lanes lowCutY1 = highHalf(st.yB1);
   Lanes lowCutY2 = highHalf(st.yB2);
   for (int s = m > kLag ? m - kLag : 0; s < m; ++s) {
-    const Wide* const x = inB + kLag + s;  // x[2] holds sample s
     const Lanes y =
-        biquad(k.lowCut[s], highHalf(x[2]), highHalf(x[1]), highHalf(x[0]), lowCutY1, lowCutY2);
+        biquad(k.lowCut[s], lowCutIn[s + 2], lowCutIn[s + 1], lowCutIn[s], lowCutY1, lowCutY2);
     lowCutY2 = lowCutY1;
     lowCutY1 = y;
     out[s >> shift] = y;
   }
 
-  // The splitters' last two inputs, for their write-back.
-  for (int j = m; j < m + kInputHistory; ++j) {
-    lowSplit.input[j] = lowHalf(inA[j]);
-    highSplit.input[j] = highHalf(inA[j]);
-    midLowPass.input[j] = lowHalf(inB[j]);
-  }
+  // The last two inputs of the sections fed by the main signal, for their write-back.
+  lowSplit.input[m + 1] = lowHalf(st.xA1);
+  lowSplit.input[m] = lowHalf(st.xA2);
+  highSplit.input[m + 1] = highHalf(st.xA1);
+  highSplit.input[m] = highHalf(st.xA2);
+  midLowPass.input[m + 1] = lowHalf(st.xB1);
+  midLowPass.input[m] = lowHalf(st.xB2);
   lowSplit.outputs = {lowHalf(st.yA1), lowHalf(st.yA2)};
   highSplit.outputs = {highHalf(st.yA1), highHalf(st.yA2)};
   midLowPass.outputs = {lowHalf(st.yB1), lowHalf(st.yB2)};
   midHighPass.outputs = {st.yM1, st.yM2};
   lowCut.outputs = {lowCutY1, lowCutY2};
-  lowCut.input[m + 1] = highHalf(inB[kLag + m + 1]);
-  lowCut.input[m] = highHalf(inB[kLag + m]);
 }
 
 }  // namespace tavola::loop

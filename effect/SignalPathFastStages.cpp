@@ -5,6 +5,7 @@
 
 #include "effect/SignalPathFast.h"
 #include "effect/SignalPathFastKernels.h"
+#include "effect/SignalPathFastLanes.h"
 
 namespace tavola {
 
@@ -72,11 +73,17 @@ void FastUpSampler::upsample(const double* const* in, int channels, int n, Lanes
   for (int done = 0; done < n;) {
     const int count = std::min(kChunk, n - done);
     const Lanes* const h = pushChunk(in, channels, done, count);
-    kernels_->upsampleChunk(h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_, count,
-                            channels < 2, out + 2 * done);
+    const lanes::UpsampleChunk chunk = {h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_,
+                                        channels < 2};
+    kernels_->upsampleChunk(chunk, count, out + 2 * done);
     popChunk(channels, count);
     done += count;
   }
+}
+
+lanes::UpsampleChunk FastUpSampler::beginChunk(const double* const* in, int channels, int n) {
+  const Lanes* const h = pushChunk(in, channels, 0, n);
+  return {h, reversed_ + reversedStart_ - kChunk, quadTaps_, centre_, channels < 2};
 }
 
 void FastUpSampler::delay(const double* const* in, int channels, int n, Lanes* out) {
