@@ -170,113 +170,101 @@ double measuredGain(Filter& f, double fs, double freq, int periodSamples) {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-TEST(FilterSettings, ConstructionKeepsValuesAsGivenAndStartsOffAndImmediate) {
+TEST(FilterSettings, ConstructionKeepsFiniteValuesAndStartsOffAndImmediate) {
   Filter f(88200.0, 4, 0.0, 0.0, 2000.0);
-  EXPECT_EQ(f.getSampleRate(), 88200.0);
-  EXPECT_EQ(f.getType(), 4);
-  EXPECT_EQ(f.getFreq(), 0.0);
-  EXPECT_EQ(f.getQ(), 0.0);
+  EXPECT_EQ(f.getFreq(), 0.0);  // kept as given until a setter clamps it
   EXPECT_EQ(f.getGain(), 2000.0);
   EXPECT_EQ(f.getStatus(), 0);
   EXPECT_TRUE(f.isImmediate());
   EXPECT_FALSE(f.isGliding());
   EXPECT_EQ(f.glideLength(), 4410u);
   EXPECT_TRUE(sameRoots(f.currentRoots(), Filter::restRoots()));
-  EXPECT_TRUE(sameRoots(f.targetRoots(), Filter::restRoots()));
   EXPECT_TRUE(sameRoots(f.glideIncrements(), FilterRoots{}));
-
-  // Off: samples pass untouched.
   const std::vector<double> x = noise(64);
-  EXPECT_TRUE(bitIdentical(run(f, x), x));
-}
+  EXPECT_TRUE(bitIdentical(run(f, x), x));  // off: samples pass untouched
 
-TEST(FilterSettings, ConstructionReplacesOnlyNonFiniteValues) {
-  Filter f(kNaN, 1, kNaN, kNaN, kNaN);
-  EXPECT_EQ(f.getSampleRate(), 44100.0);
-  EXPECT_EQ(f.glideLength(), 2205u);
-  EXPECT_EQ(f.getFreq(), 0.001);
-  EXPECT_EQ(f.getQ(), 0.0001);
-  EXPECT_EQ(f.getGain(), 0.0);
-
-  Filter g(kInf, 1, kInf, kInf, -kInf);
+  Filter g(kNaN, 1, kInf, kNaN, -kInf);  // only the non-finite values are replaced
   EXPECT_EQ(g.getSampleRate(), 44100.0);
   EXPECT_EQ(g.getFreq(), 0.499 * 44100.0);
-  EXPECT_EQ(g.getQ(), 1000.0);
+  EXPECT_EQ(g.getQ(), 0.0001);
   EXPECT_EQ(g.getGain(), -1000.0);
-
-  // A finite rate below the accepted range is kept as given (the effect sets the real rate
-  // before processing); at 10 Hz a glide would be no sample long.
-  Filter h(10.0, 1, 1.0, 0.5, 0.0);
+  Filter h(10.0, 1, 1.0, 0.5, 0.0);  // a low finite rate waits for the effect's real one
   EXPECT_EQ(h.getSampleRate(), 10.0);
   EXPECT_EQ(h.glideLength(), 0u);
 }
 
-TEST(FilterSettings, FrequencyIsClampedToTheRate) {
-  Filter f(88200.0, 1, 1000.0, 1.0, 0.0);
-  f.setFreq(0.0);
-  EXPECT_EQ(f.getFreq(), 0.001);
-  f.setFreq(-50.0);
-  EXPECT_EQ(f.getFreq(), 0.001);
-  f.setFreq(0.0005);
-  EXPECT_EQ(f.getFreq(), 0.001);
-  f.setFreq(0.001);
-  EXPECT_EQ(f.getFreq(), 0.001);
-  f.setFreq(50000.0);
-  EXPECT_DOUBLE_EQ(f.getFreq(), 44011.8);
-  EXPECT_EQ(f.getFreq(), 0.499 * 88200.0);
-  f.setFreq(1234.5);
-  EXPECT_EQ(f.getFreq(), 1234.5);
+TEST(FilterSettings, SettersClampAndReplaceNonFiniteValues) {
+  enum Setter { kFreq, kQ, kGain, kRate };
+  struct Case {
+    Setter setter;
+    double value, expected;
+  };
+  const Case cases[] = {
+      // Frequency: 0.001 Hz to 0.499 of the rate (88 200 Hz); NaN like the lower clamp.
+      {kFreq, 0.0, 0.001},
+      {kFreq, -50.0, 0.001},
+      {kFreq, 0.001, 0.001},
+      {kFreq, 50000.0, 0.499 * 88200.0},
+      {kFreq, 1234.5, 1234.5},
+      {kFreq, kNaN, 0.001},
+      {kFreq, kInf, 0.499 * 88200.0},
+      {kFreq, -kInf, 0.001},
+      // Q: 0.0001 to 1000; gain: -1000 to 1000 dB, NaN flat.
+      {kQ, 0.0, 0.0001},
+      {kQ, -2.0, 0.0001},
+      {kQ, 5000.0, 1000.0},
+      {kQ, 0.705, 0.705},
+      {kQ, kNaN, 0.0001},
+      {kQ, kInf, 1000.0},
+      {kGain, 2000.0, 1000.0},
+      {kGain, -7.25, -7.25},
+      {kGain, kNaN, 0.0},
+      {kGain, -kInf, -1000.0},
+      // Rate: 20 to 400 kHz, else 44.1 kHz.
+      {kRate, 10000.0, 44100.0},
+      {kRate, 96000.0, 96000.0},
+      {kRate, 500000.0, 44100.0},
+      {kRate, kNaN, 44100.0},
+      {kRate, 20000.0, 20000.0},
+      {kRate, 400000.0, 400000.0}};
+  for (const Case& c : cases) {
+    Filter f = makeSection(88200.0, 4, 1000.0, 1.0, 6.0);
+    switch (c.setter) {
+      case kFreq:
+        f.setFreq(c.value);
+        EXPECT_EQ(f.getFreq(), c.expected) << c.value;
+        break;
+      case kQ:
+        f.setQ(c.value);
+        EXPECT_EQ(f.getQ(), c.expected) << c.value;
+        break;
+      case kGain:
+        f.setGain(c.value);
+        EXPECT_EQ(f.getGain(), c.expected) << c.value;
+        break;
+      case kRate:
+        f.setSampleRate(c.value);
+        EXPECT_EQ(f.getSampleRate(), c.expected) << c.value;
+        EXPECT_EQ(f.glideLength(), Filter::glideSamplesFor(c.expected)) << c.value;
+        break;
+    }
+  }
+  // 50 ms, truncated; none for rates that give no sample.
+  EXPECT_EQ(Filter::glideSamplesFor(44101.0), 2205u);
+  EXPECT_EQ(Filter::glideSamplesFor(20.0), 1u);
+  EXPECT_EQ(Filter::glideSamplesFor(19.99), 0u);
+  EXPECT_EQ(Filter::glideSamplesFor(-44100.0), 0u);
+  EXPECT_EQ(Filter::glideSamplesFor(kNaN), 0u);
+  EXPECT_EQ(Filter::glideSamplesFor(1e300), UINT64_MAX);
 }
 
-TEST(FilterSettings, QAndGainAreClamped) {
-  Filter f(48000.0, 4, 1000.0, 1.0, 0.0);
-  f.setQ(0.0);
-  EXPECT_EQ(f.getQ(), 0.0001);
-  f.setQ(-2.0);
-  EXPECT_EQ(f.getQ(), 0.0001);
-  f.setQ(5000.0);
-  EXPECT_EQ(f.getQ(), 1000.0);
-  f.setQ(0.705);
-  EXPECT_EQ(f.getQ(), 0.705);
-
-  f.setGain(2000.0);
-  EXPECT_EQ(f.getGain(), 1000.0);
-  f.setGain(-2000.0);
-  EXPECT_EQ(f.getGain(), -1000.0);
-  f.setGain(-7.25);
-  EXPECT_EQ(f.getGain(), -7.25);
-}
-
-TEST(FilterSettings, NonFiniteSettingsGiveDefinedFiniteDesigns) {
+TEST(FilterSettings, NonFiniteSettingsGiveFiniteDesignsAndSamples) {
   Filter f = makeSection(88200.0, 4, 1000.0, 1.0, 6.0);
-
-  f.setFreq(kNaN);  // like the lower clamp
-  EXPECT_EQ(f.getFreq(), 0.001);
-  f.setFreq(kInf);
-  EXPECT_EQ(f.getFreq(), 0.499 * 88200.0);
-  f.setFreq(-kInf);
-  EXPECT_EQ(f.getFreq(), 0.001);
   f.setFreq(kNaN);
   EXPECT_TRUE(sameCoefficients(f.targetCoefficients(), designFilter(88200, 4, 0.001, 1, 6, 1)));
-
   f.setFreq(1000.0);
-  f.setQ(kNaN);  // like the lower clamp
-  EXPECT_EQ(f.getQ(), 0.0001);
-  f.setQ(kInf);
-  EXPECT_EQ(f.getQ(), 1000.0);
-  f.setQ(-kInf);
-  EXPECT_EQ(f.getQ(), 0.0001);
-
-  f.setQ(1.0);
-  f.setGain(kNaN);  // flat rather than a clamp
-  EXPECT_EQ(f.getGain(), 0.0);
+  f.setGain(kNaN);
   EXPECT_NEAR(filterMagnitude(f.targetCoefficients(), 88200, 1000), 1.0, 1e-12);
-  f.setGain(kInf);
-  EXPECT_EQ(f.getGain(), 1000.0);
-  f.setGain(-kInf);
-  EXPECT_EQ(f.getGain(), -1000.0);
-
-  // Whatever came in, the section keeps producing numbers.
   for (double v : {kNaN, kInf, -kInf}) {
     Filter g = makeSection(88200.0, 8, 1000.0, 0.5);
     g.suspend(false);
@@ -290,53 +278,14 @@ TEST(FilterSettings, NonFiniteSettingsGiveDefinedFiniteDesigns) {
   }
 }
 
-TEST(FilterSettings, SampleRateOutsideTheRangeFallsBack) {
-  Filter f(88200.0, 1, 1000.0, 1.0, 0.0);
-  f.setSampleRate(10000.0);
-  EXPECT_EQ(f.getSampleRate(), 44100.0);
-  EXPECT_EQ(f.glideLength(), 2205u);
-  f.setSampleRate(96000.0);
-  EXPECT_EQ(f.getSampleRate(), 96000.0);
-  EXPECT_EQ(f.glideLength(), 4800u);
-  f.setSampleRate(500000.0);
-  EXPECT_EQ(f.getSampleRate(), 44100.0);
-  EXPECT_EQ(f.glideLength(), 2205u);
-  f.setSampleRate(kNaN);
-  EXPECT_EQ(f.getSampleRate(), 44100.0);
-  EXPECT_EQ(f.glideLength(), 2205u);
-  // The limits themselves are accepted.
-  f.setSampleRate(20000.0);
-  EXPECT_EQ(f.getSampleRate(), 20000.0);
-  EXPECT_EQ(f.glideLength(), 1000u);
-  f.setSampleRate(400000.0);
-  EXPECT_EQ(f.getSampleRate(), 400000.0);
-  EXPECT_EQ(f.glideLength(), 20000u);
-  f.setSampleRate(88200.0);
-  EXPECT_EQ(f.glideLength(), 4410u);
-  f.setSampleRate(44101.0);  // 2205.05 samples, truncated
-  EXPECT_EQ(f.glideLength(), 2205u);
-}
-
 TEST(FilterSettings, NewRateRedesignsButKeepsTheStoredFrequency) {
   Filter f = makeSection(88200.0, 8, 40000.0, 0.5);
-  EXPECT_EQ(f.getFreq(), 40000.0);
   f.setSampleRate(176400.0);
   EXPECT_EQ(f.getFreq(), 40000.0);
   EXPECT_TRUE(
       sameCoefficients(f.targetCoefficients(), designFilter(176400.0, 8, 40000.0, 0.5, 0, 1)));
   f.setSampleRate(44100.0);
   EXPECT_EQ(f.getFreq(), 40000.0);  // above 0.499 x 44 100, not clamped again
-}
-
-TEST(FilterSettings, GlideSamplesAre50MillisecondsTruncated) {
-  EXPECT_EQ(Filter::glideSamplesFor(44100.0), 2205u);
-  EXPECT_EQ(Filter::glideSamplesFor(88200.0), 4410u);
-  EXPECT_EQ(Filter::glideSamplesFor(20.0), 1u);
-  EXPECT_EQ(Filter::glideSamplesFor(19.99), 0u);
-  EXPECT_EQ(Filter::glideSamplesFor(0.0), 0u);
-  EXPECT_EQ(Filter::glideSamplesFor(-44100.0), 0u);
-  EXPECT_EQ(Filter::glideSamplesFor(kNaN), 0u);
-  EXPECT_EQ(Filter::glideSamplesFor(1e300), UINT64_MAX);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -22,16 +22,6 @@ std::string display(Tavola& effect, int index) {
 
 }  // namespace
 
-TEST(ParameterModel, DefaultPresetTexts) {
-  auto effect = test::makeEffect();
-  const std::pair<int, const char*> expected[] = {
-      {0, "On   "},  {6, "0.00dB"}, {7, "Thru"},     {8, "On   "},  {9, "15Hz"},
-      {12, "On   "}, {13, "100Hz"}, {15, "0.0dB"},   {20, "On   "}, {21, "2.00kHz"},
-      {23, "0.0dB"}, {24, "On   "}, {25, "6.00kHz"}, {27, "0.0dB"}};
-  for (const auto& [index, text] : expected) EXPECT_EQ(display(*effect, index), text) << index;
-  for (int index : {1, 26, 28, 43, 44, -1, 1000}) EXPECT_EQ(display(*effect, index), "") << index;
-}
-
 TEST(ParameterModel, DisplayTextsFollowTheValues) {
   auto effect = test::makeEffect();
   quietly([&] {
@@ -83,34 +73,6 @@ TEST(ParameterModel, StoresValuesAndDerivesPhysicalOnes) {
   EXPECT_EQ(effect->getParameter(-1), 0.0f);
 }
 
-TEST(ParameterModel, EveryChangeWritesItsDiagnosticLine) {
-  auto effect = test::makeEffect();
-  const std::string out = test::capturedStderr([&] {
-    effect->setParameter(6, 0.25f);
-    effect->setParameter(50, 0.3f);
-    effect->setParameter(-3, 0.5f);
-  });
-  EXPECT_EQ(out,
-            "Tavola::setParameter # 6\t 0.250000\t\n"
-            "Tavola::setParameter # 50\t 0.300000\t\n"
-            "Tavola::setParameter # -3\t 0.500000\t\n");
-}
-
-TEST(ParameterModel, UnknownIndicesChangeNothing) {
-  auto effect = test::makeEffect();
-  const PresetRecord before = effect->preset(0);
-  float live[kNumParameters];
-  for (int i = 0; i < kNumParameters; ++i) live[i] = effect->getParameter(i);
-  quietly([&] {
-    for (int index :
-         {44, 50, -1, -44, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
-      effect->setParameter(index, 0.123f);
-  });
-  const PresetRecord after = effect->preset(0);
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-  for (int i = 0; i < kNumParameters; ++i) EXPECT_EQ(effect->getParameter(i), live[i]);
-}
-
 TEST(ParameterModel, NonFiniteValuesKeepTextsAndPresetsValid) {
   auto effect = test::makeEffect();
   const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -129,32 +91,6 @@ TEST(ParameterModel, NonFiniteValuesKeepTextsAndPresetsValid) {
   EXPECT_EQ(display(*effect, 13), "25Hz");
   quietly([&] { effect->setParameter(13, inf); });
   EXPECT_EQ(display(*effect, 13), "400Hz");
-}
-
-TEST(ParameterModel, PropertiesForSwitchesOnly) {
-  auto effect = test::makeEffect();
-  VstParameterProperties props;
-  std::memset(&props, 0x7f, sizeof props);
-  const VstParameterProperties untouched = props;
-  EXPECT_FALSE(effect->getParameterProperties(6, &props));
-  EXPECT_FALSE(effect->getParameterProperties(9, &props));
-  EXPECT_FALSE(effect->getParameterProperties(44, &props));
-  EXPECT_EQ(std::memcmp(&props, &untouched, sizeof props), 0);
-
-  ASSERT_TRUE(effect->getParameterProperties(24, &props));
-  EXPECT_EQ(props.flags, kVstParameterIsSwitch | kVstParameterUsesFloatStep);
-  EXPECT_EQ(props.stepFloat, 1.0f);
-  EXPECT_EQ(props.smallStepFloat, 1.0f);
-  EXPECT_EQ(props.largeStepFloat, 1.0f);
-  EXPECT_STREQ(props.label, "HF");
-  EXPECT_STREQ(props.shortLabel, "HF");
-  EXPECT_EQ(props.minInteger, untouched.minInteger);  // no other field written
-
-  int switches = 0;
-  for (int i = 0; i < kNumParameters; ++i) switches += effect->getParameterProperties(i, &props);
-  EXPECT_EQ(switches, 16);
-  ASSERT_TRUE(effect->getParameterProperties(43, &props));
-  EXPECT_STREQ(props.label, "");
 }
 
 TEST(ParameterModel, DummyIndicesAreTheNonControls) {
