@@ -10,7 +10,7 @@
 #include <string>
 
 #include "render/RenderTestSupport.h"
-#include "tools/tavola-render/OutputFile.h"
+#include "tools/common/OutputFile.h"
 #include "tools/tavola-render/RenderJob.h"
 
 namespace tavola::render {

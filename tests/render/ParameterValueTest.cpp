@@ -8,7 +8,7 @@
 #include <string>
 
 #include "render/RenderTestSupport.h"
-#include "tools/tavola-render/ParameterValue.h"
+#include "tools/common/ParameterValue.h"
 
 namespace tavola::render {
 namespace {

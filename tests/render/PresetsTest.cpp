@@ -5,7 +5,7 @@
 #include <string>
 
 #include "render/RenderTestSupport.h"
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Presets.h"
 
 namespace tavola::render {
 namespace {

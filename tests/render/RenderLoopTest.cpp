@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "render/RenderTestSupport.h"
-#include "tools/tavola-render/ParameterValue.h"
+#include "tools/common/ParameterValue.h"
 #include "tools/tavola-render/RenderLoop.h"
 
 namespace tavola::render {

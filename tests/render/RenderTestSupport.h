@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/EffectSession.h"
-#include "tools/tavola-render/ParameterValue.h"
+#include "tools/common/Console.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/ParameterValue.h"
 
 extern char** environ;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Status.h"
 
 namespace tavola::presettool {
 

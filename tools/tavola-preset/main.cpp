@@ -13,12 +13,12 @@
 #include "tools/tavola-preset/ContentsReport.h"
 #include "tools/tavola-preset/FileContents.h"
 #include "tools/tavola-preset/ToolOptions.h"
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/EffectSession.h"
-#include "tools/tavola-render/OutputFile.h"
-#include "tools/tavola-render/PluginPath.h"
-#include "tools/tavola-render/PresetFiles.h"
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Console.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/OutputFile.h"
+#include "tools/common/PluginPath.h"
+#include "tools/common/PresetFiles.h"
+#include "tools/common/Presets.h"
 #include "vsthost/HostedEffect.h"
 
 using namespace tavola;

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tools/common/OutputFile.h"
+#include "tools/common/Presets.h"
 #include "tools/tavola-render/DemoSignal.h"
-#include "tools/tavola-render/OutputFile.h"
-#include "tools/tavola-render/Presets.h"
 #include "tools/tavola-render/RenderJob.h"
 #include "tools/tavola-render/Response.h"
 #include "tools/tavola-render/SoundFile.h"

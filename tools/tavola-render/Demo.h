@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/EffectSession.h"
+#include "tools/common/Console.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/Status.h"
 #include "tools/tavola-render/RenderLoop.h"
 #include "tools/tavola-render/ResponsePlot.h"
-#include "tools/tavola-render/Status.h"
 
 namespace tavola::render {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Presets.h"
 
 namespace tavola::render {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/ParameterSteps.h"
+#include "tools/common/ParameterSteps.h"
 
 namespace tavola::render {
 

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/Status.h"
+#include "tools/common/ParameterValue.h"
+#include "tools/common/Status.h"
 
 namespace tavola::render {
 
@@ -15,11 +16,6 @@ namespace tavola::render {
 enum class Mode { kRender, kList, kDemo, kHelp, kSavePreset };
 
 // One "--set NAME=VALUE", as typed.
-struct ParameterRequest {
-  std::string name;
-  std::string value;
-};
-
 struct Options {
   Mode mode = Mode::kRender;
   std::string input;

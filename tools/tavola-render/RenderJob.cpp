@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "tools/tavola-render/OutputFile.h"
-#include "tools/tavola-render/PresetFiles.h"
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/OutputFile.h"
+#include "tools/common/PresetFiles.h"
+#include "tools/common/Presets.h"
 #include "tools/tavola-render/SoundFile.h"
 #include "tools/tavola-render/StartingPreset.h"
 

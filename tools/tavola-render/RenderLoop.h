@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "tools/tavola-render/Console.h"
+#include "tools/common/Console.h"
+#include "tools/common/Status.h"
 #include "tools/tavola-render/FrameStream.h"
-#include "tools/tavola-render/Status.h"
 
 class HostedEffect;
 

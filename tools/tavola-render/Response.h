@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Console.h"
+#include "tools/common/Status.h"
 
 class HostedEffect;
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <numbers>
 
-#include "tools/tavola-render/OutputFile.h"
+#include "tools/common/OutputFile.h"
 
 namespace tavola::render {
 namespace {

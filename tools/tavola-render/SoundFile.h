@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "tools/common/Status.h"
 #include "tools/tavola-render/FrameStream.h"
-#include "tools/tavola-render/Status.h"
 
 namespace tavola::render {
 

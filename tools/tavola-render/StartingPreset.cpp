@@ -1,6 +1,6 @@
 #include "tools/tavola-render/StartingPreset.h"
 
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Presets.h"
 
 namespace tavola::render {
 

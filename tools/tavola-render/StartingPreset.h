@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "tools/tavola-render/EffectSession.h"
-#include "tools/tavola-render/PresetFiles.h"
-#include "tools/tavola-render/Status.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/PresetFiles.h"
+#include "tools/common/Status.h"
 
 namespace tavola::render {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/tavola-render/Console.h"
+#include "tools/common/Console.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/PluginPath.h"
 #include "tools/tavola-render/Demo.h"
-#include "tools/tavola-render/EffectSession.h"
 #include "tools/tavola-render/Listing.h"
 #include "tools/tavola-render/Options.h"
-#include "tools/tavola-render/PluginPath.h"
 #include "tools/tavola-render/ProgressBar.h"
 #include "tools/tavola-render/RenderJob.h"
 #include "tools/tavola-render/SoundFile.h"

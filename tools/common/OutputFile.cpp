@@ -1,4 +1,4 @@
-#include "tools/tavola-render/OutputFile.h"
+#include "tools/common/OutputFile.h"
 
 #include <sys/stat.h>
 

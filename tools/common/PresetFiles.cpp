@@ -1,4 +1,4 @@
-#include "tools/tavola-render/PresetFiles.h"
+#include "tools/common/PresetFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Presets.h"
 
 #include <charconv>
 #include <cstdio>
 
 #include "effect/FactoryPresetTable.h"
-#include "tools/tavola-render/ParameterSteps.h"
+#include "tools/common/ParameterSteps.h"
 
 namespace tavola::render {
 

@@ -8,11 +8,17 @@
 #include <string>
 #include <string_view>
 
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Status.h"
 
 class HostedEffect;
 
 namespace tavola::render {
+
+// NAME=VALUE as the user gave it.
+struct ParameterRequest {
+  std::string name;
+  std::string value;
+};
 
 struct ParameterSetting {
   int index = 0;

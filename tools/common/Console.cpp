@@ -1,4 +1,4 @@
-#include "tools/tavola-render/Console.h"
+#include "tools/common/Console.h"
 
 #include <fcntl.h>
 #include <poll.h>

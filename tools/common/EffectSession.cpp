@@ -1,10 +1,10 @@
-#include "tools/tavola-render/EffectSession.h"
+#include "tools/common/EffectSession.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "effect/FactoryPresetTable.h"
-#include "tools/tavola-render/Presets.h"
+#include "tools/common/Presets.h"
 
 namespace tavola::render {
 

@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "presets/PresetRecord.h"
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/Options.h"
-#include "tools/tavola-render/ParameterSteps.h"
-#include "tools/tavola-render/ParameterValue.h"
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Console.h"
+#include "tools/common/ParameterSteps.h"
+#include "tools/common/ParameterValue.h"
+#include "tools/common/Status.h"
 #include "vsthost/HostedEffect.h"
 #include "vsthost/PluginLibrary.h"
 

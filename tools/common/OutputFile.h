@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/AtomicFile.h"
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Status.h"
 
 namespace tavola::render {
 

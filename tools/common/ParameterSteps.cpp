@@ -1,4 +1,4 @@
-#include "tools/tavola-render/ParameterSteps.h"
+#include "tools/common/ParameterSteps.h"
 
 #include <algorithm>
 #include <cctype>

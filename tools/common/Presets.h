@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Status.h"
 
 namespace tavola::render {
 

@@ -1,4 +1,4 @@
-#include "tools/tavola-render/PluginPath.h"
+#include "tools/common/PluginPath.h"
 
 #include <unistd.h>
 

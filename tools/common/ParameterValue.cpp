@@ -1,9 +1,9 @@
-#include "tools/tavola-render/ParameterValue.h"
+#include "tools/common/ParameterValue.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "tools/tavola-render/ParameterSteps.h"
+#include "tools/common/ParameterSteps.h"
 #include "vsthost/HostedEffect.h"
 
 namespace tavola::render {

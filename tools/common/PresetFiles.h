@@ -12,9 +12,9 @@
 
 #include "presets/ImageDecoding.h"
 #include "presets/PresetRecord.h"
-#include "tools/tavola-render/Console.h"
-#include "tools/tavola-render/EffectSession.h"
-#include "tools/tavola-render/Status.h"
+#include "tools/common/Console.h"
+#include "tools/common/EffectSession.h"
+#include "tools/common/Status.h"
 
 class HostedEffect;
 
