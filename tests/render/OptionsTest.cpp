@@ -23,10 +23,10 @@ TEST(RenderOptions, DefaultsForAPlainRender) {
   EXPECT_EQ(options.output, "out.flac");
   EXPECT_EQ(options.preset, "");
   EXPECT_TRUE(options.parameters.empty());
-  EXPECT_FALSE(options.useDouble);
-  EXPECT_EQ(options.blockSize, 512);
-  EXPECT_TRUE(options.compensate);
-  EXPECT_FALSE(options.appendTail);
+  EXPECT_FALSE(options.settings.useDouble);
+  EXPECT_EQ(options.settings.blockSize, 512);
+  EXPECT_TRUE(options.settings.compensate);
+  EXPECT_FALSE(options.settings.appendTail);
   EXPECT_FALSE(options.floatOutput);
   EXPECT_FALSE(options.force);
   EXPECT_FALSE(options.verbose);
@@ -47,10 +47,10 @@ TEST(RenderOptions, EveryOptionIsTaken) {
   EXPECT_EQ(options.parameters[0].value, "3.5dB");
   EXPECT_EQ(options.parameters[1].name, "HPFfreq");
   EXPECT_EQ(options.parameters[1].value, "47.6Hz");
-  EXPECT_TRUE(options.useDouble);
-  EXPECT_EQ(options.blockSize, 17);
-  EXPECT_FALSE(options.compensate);
-  EXPECT_TRUE(options.appendTail);
+  EXPECT_TRUE(options.settings.useDouble);
+  EXPECT_EQ(options.settings.blockSize, 17);
+  EXPECT_FALSE(options.settings.compensate);
+  EXPECT_TRUE(options.settings.appendTail);
   EXPECT_TRUE(options.floatOutput);
   EXPECT_TRUE(options.force);
   EXPECT_EQ(options.plugin, "/x/T.so");
@@ -66,7 +66,7 @@ TEST(RenderOptions, LongFormsWithEqualsAndFilesAnywhere) {
                     options)
                   .ok());
   EXPECT_EQ(options.preset, "2");
-  EXPECT_EQ(options.blockSize, 1);
+  EXPECT_EQ(options.settings.blockSize, 1);
   EXPECT_TRUE(options.force);
   EXPECT_TRUE(options.verbose);
   EXPECT_EQ(options.output, "out.AIFF");

@@ -161,12 +161,35 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
     const int choice = getopt_long(argc, argv.data(), ":fvh", kLongOptions, nullptr);
     if (choice == -1) break;
     const std::string given = optarg ? optarg : "";
-    auto nonEmpty = [&](std::string& into) -> Status {
+    // Options that only store their value, or only set a switch.
+    const std::pair<int, std::string*> texts[] = {{kPreset, &options.preset},
+                                                  {kPresetFile, &options.presetFile},
+                                                  {kBank, &options.bank},
+                                                  {kSavePreset, &options.savePreset},
+                                                  {kPresetName, &options.presetName},
+                                                  {kPlugin, &options.plugin}};
+    const std::pair<int, bool*> setters[] = {{kDouble, &options.settings.useDouble},
+                                             {kTail, &options.settings.appendTail},
+                                             {kFloat, &options.floatOutput},
+                                             {'f', &options.force},
+                                             {'v', &options.verbose}};
+    bool stored = false;
+    for (const auto& [id, field] : texts) {
+      if (id != choice) continue;
       if (given.empty()) return Status::usage(longName(choice) + " needs a value");
-      into = given;
-      return Status();
-    };
-    Status status;
+      *field = given;
+      stored = true;
+    }
+    for (const auto& [id, field] : setters) {
+      if (id != choice) continue;
+      *field = true;
+      stored = true;
+    }
+    if (choice == kNoCompensate) {
+      options.settings.compensate = false;
+      stored = true;
+    }
+    if (stored) continue;
     switch (choice) {
       case ':':
         return Status::usage(longName(optopt) + " needs a value");
@@ -184,25 +207,6 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
             word.erase(equals);
           return Status::usage("unknown option " + word + " (see --help)");
         }
-      case kPreset:
-        status = nonEmpty(options.preset);
-        break;
-      case kPresetFile:
-        status = nonEmpty(options.presetFile);
-        break;
-      case kBank:
-        status = nonEmpty(options.bank);
-        break;
-      case kSavePreset:
-        status = nonEmpty(options.savePreset);
-        break;
-      case kPresetName:
-        status = nonEmpty(options.presetName);
-        break;
-      case kPlugin:
-        if (given.empty()) return Status::usage("--plugin needs a path");
-        options.plugin = given;
-        break;
       case kBankPreset: {
         const std::optional<int> number = parseInteger(given);
         if (!number || *number < 0 || *number > 6)
@@ -225,27 +229,9 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
         if (!block || *block < 1 || *block > kMaxBlockSize)
           return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + given +
                                "\")");
-        options.blockSize = *block;
+        options.settings.blockSize = *block;
         break;
       }
-      case kDouble:
-        options.useDouble = true;
-        break;
-      case kNoCompensate:
-        options.compensate = false;
-        break;
-      case kTail:
-        options.appendTail = true;
-        break;
-      case kFloat:
-        options.floatOutput = true;
-        break;
-      case 'f':
-        options.force = true;
-        break;
-      case 'v':
-        options.verbose = true;
-        break;
       case kList:
         options.mode = Mode::kList;
         break;
@@ -264,7 +250,6 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
                              std::string(argv[static_cast<std::size_t>(optind - 1)]) +
                              " (see --help)");
     }
-    if (!status.ok()) return status;
   }
   // getopt has moved the files behind the options.
   std::vector<std::string> positional(argv.begin() + optind, argv.end() - 1);

@@ -8,6 +8,7 @@
 
 #include "tools/common/ParameterValue.h"
 #include "tools/common/Status.h"
+#include "tools/tavola-render/RenderLoop.h"
 
 namespace tavola::render {
 
@@ -16,11 +17,10 @@ namespace tavola::render {
 enum class Mode { kRender, kList, kDemo, kHelp, kSavePreset };
 
 // One "--set NAME=VALUE", as typed.
-struct Options {
-  Mode mode = Mode::kRender;
+// Everything the command line asks for a render; preset and parameters still as typed.
+struct RenderJob {
   std::string input;
   std::string output;
-  std::string demoDirectory = "out/demo";
   // As typed: a number or a name. Empty: the factory preset "Default", unless a preset
   // or bank file is given instead.
   std::string preset;
@@ -34,12 +34,14 @@ struct Options {
   std::string savePreset;
   std::string presetName;
   std::vector<ParameterRequest> parameters;
-  bool useDouble = false;
-  int blockSize = 512;
-  bool compensate = true;
-  bool appendTail = false;
+  RenderSettings settings;
   bool floatOutput = false;
   bool force = false;
+};
+
+struct Options : RenderJob {
+  Mode mode = Mode::kRender;
+  std::string demoDirectory = "out/demo";
   bool verbose = false;
   // Empty: the plug-in built with the renderer.
   std::string plugin;

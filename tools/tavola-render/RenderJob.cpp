@@ -13,26 +13,6 @@
 
 namespace tavola::render {
 
-RenderJob renderJobFor(const Options& options) {
-  RenderJob job;
-  job.input = options.input;
-  job.output = options.output;
-  job.preset = options.preset;
-  job.presetFile = options.presetFile;
-  job.bank = options.bank;
-  job.bankPreset = options.bankPreset;
-  job.savePreset = options.savePreset;
-  job.presetName = options.presetName;
-  job.parameters = options.parameters;
-  job.settings.blockSize = options.blockSize;
-  job.settings.useDouble = options.useDouble;
-  job.settings.compensate = options.compensate;
-  job.settings.appendTail = options.appendTail;
-  job.floatOutput = options.floatOutput;
-  job.force = options.force;
-  return job;
-}
-
 namespace {
 
 // The settings a job asks for, checked against the plug-in: the starting preset (files

@@ -32,26 +32,6 @@ struct RenderSummary {
   std::string savedName;
 };
 
-// Everything the command line asks for a render; preset and parameters still as typed.
-struct RenderJob {
-  std::string input;
-  std::string output;
-  std::string preset;
-  std::string presetFile;
-  std::string bank;
-  int bankPreset = 0;
-  std::vector<ParameterRequest> parameters;
-  RenderSettings settings;
-  bool floatOutput = false;
-  bool force = false;
-  // Where to save the settings as a preset file, and the preset's name (empty: from the
-  // file's name).
-  std::string savePreset;
-  std::string presetName;
-};
-
-RenderJob renderJobFor(const Options& options);
-
 // Checks in the order a user fixes things: the names (preset, parameters), the input, the
 // output, then renders into a temporary file that replaces the output only when complete.
 // progress (may be empty) sees the frames fed; when it answers false the render stops and

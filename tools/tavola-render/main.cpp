@@ -75,7 +75,7 @@ int render(const PluginHost& host, const Console& console, const Options& option
     return interruptRequested == 0;
   };
   RenderSummary summary;
-  const Status status = renderFile(host, console, renderJobFor(options), progress, summary);
+  const Status status = renderFile(host, console, options, progress, summary);
   bar.finish();
   if (!status.ok()) return fail(console, status);
   std::fputs(formatSummary(summary).c_str(), stdout);
@@ -86,8 +86,8 @@ int render(const PluginHost& host, const Console& console, const Options& option
 
 int demo(const PluginHost& host, const Console& console, const Options& options) {
   DemoSettings settings;
-  settings.render.blockSize = options.blockSize;
-  settings.render.useDouble = options.useDouble;
+  settings.render.blockSize = options.settings.blockSize;
+  settings.render.useDouble = options.settings.useDouble;
   settings.keepGoing = [] { return interruptRequested == 0; };
   const auto start = std::chrono::steady_clock::now();
   DemoReport report;
@@ -110,7 +110,7 @@ int demo(const PluginHost& host, const Console& console, const Options& options)
 
 int savePreset(const PluginHost& host, const Console& console, const Options& options) {
   RenderSummary summary;
-  if (Status status = saveSettings(host, console, renderJobFor(options), summary); !status.ok())
+  if (Status status = saveSettings(host, console, options, summary); !status.ok())
     return fail(console, status);
   std::fputs(formatSaveSummary(summary).c_str(), stdout);
   return 0;
