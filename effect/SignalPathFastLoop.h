@@ -51,6 +51,7 @@ TAVOLA_LANES_INLINE void upsampleSample(const UpsampleChunk& chunk, int i, Lanes
   const double* const taps = chunk.quadTaps;
   Wide low = splat<Wide>(0.0);
   Wide high = splat<Wide>(0.0);
+#pragma GCC unroll 8
   for (int k = 0; k < FastUpSampler::kPairs; k += 4) {
     const Wide pairsLow = loadWide<Wide>(newer + 2 * k) + loadWide<Wide>(older + 2 * k);
     const Wide pairsHigh =
@@ -123,6 +124,7 @@ TAVOLA_LANES_INLINE void saturate(const double* window, int length, int padded,
     const double* const second = magnitude + q + kRing - (length - 1);
     Wide a0 = splat<Wide>(0.0), a1 = splat<Wide>(0.0);
     Wide b0 = splat<Wide>(0.0), b1 = splat<Wide>(0.0);
+#pragma GCC unroll 10
     for (int j = 0; j < quads; j += 2) {
       a0 = laneMax(w[j] * loadWide<Wide>(first + 4 * j), a0);
       a1 = laneMax(w[j + 1] * loadWide<Wide>(first + 4 * j + 4), a1);
@@ -136,6 +138,7 @@ TAVOLA_LANES_INLINE void saturate(const double* window, int length, int padded,
     const int p = (start + i) & (kRing - 1);
     const double* const oldest = magnitude + p + kRing - (length - 1);
     Wide e0 = splat<Wide>(0.0), e1 = splat<Wide>(0.0);
+#pragma GCC unroll 10
     for (int j = 0; j < quads; j += 2) {
       e0 = laneMax(w[j] * loadWide<Wide>(oldest + 4 * j), e0);
       e1 = laneMax(w[j + 1] * loadWide<Wide>(oldest + 4 * j + 4), e1);
