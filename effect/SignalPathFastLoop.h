@@ -192,6 +192,7 @@ struct BandConstants {
 
 // The band loop's input, sample by sample: from a buffer...
 struct BufferedInput {
+  static constexpr bool kInPairs = false;
   const Lanes* in;
   TAVOLA_LANES_INLINE Lanes take(int t) { return in[t]; }
 };
@@ -201,22 +202,20 @@ struct BufferedInput {
 // recursions wait on their last results.
 template <class Wide>
 struct UpsampledInput {
+  // Steps come in pairs, the even and the odd phase of one input sample.
+  static constexpr bool kInPairs = true;
   const UpsampleChunk& chunk;
   int count;
   Lanes ahead[2];  // the even and odd phase of the next input sample
-  Lanes current[2];
 
   TAVOLA_LANES_INLINE UpsampledInput(const UpsampleChunk& c, int n) : chunk(c), count(n) {
     upsampleSample<Wide>(chunk, 0, ahead);
   }
-  TAVOLA_LANES_INLINE Lanes take(int t) {
-    if ((t & 1) == 0) {
-      current[0] = ahead[0];
-      current[1] = ahead[1];
-      if ((t >> 1) + 1 < count) upsampleSample<Wide>(chunk, (t >> 1) + 1, ahead);
-      return current[0];
-    }
-    return current[1];
+  // The phases of input sample j into `phases`, the next one's computed meanwhile.
+  TAVOLA_LANES_INLINE void take(int j, Lanes* phases) {
+    phases[0] = ahead[0];
+    phases[1] = ahead[1];
+    if (j + 1 < count) upsampleSample<Wide>(chunk, j + 1, ahead);
   }
 };
 
@@ -269,17 +268,38 @@ TAVOLA_LANES_INLINE void bandStep(BandState<Wide>& st, const BandConstants<Wide>
   lowCutIn[t + 2] = y * k.out;
 }
 
+// The low-cut's half of B starts on its own last two inputs.
+template <class Wide>
+TAVOLA_LANES_INLINE void startLowCut(BandState<Wide>& st, const Lanes* lowCutIn) {
+  st.xB1 = combine<Wide>(lowHalf(st.xB1), lowCutIn[1]);
+  st.xB2 = combine<Wide>(lowHalf(st.xB2), lowCutIn[0]);
+}
+
 template <class Wide, bool kTracked, class Input>
 TAVOLA_LANES_INLINE void bandSteps(BandState<Wide>& st, const BandConstants<Wide>& k, Input& input,
                                    Lanes* midIn, Lanes* lowCutIn, int m, int shift, Lanes* out) {
   const int lagged = m < kLag ? m : kLag;
-  for (int t = 0; t < lagged; ++t)
-    bandStep<Wide, false, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
-  // The low-cut's half of B starts on its own last two inputs.
-  st.xB1 = combine<Wide>(lowHalf(st.xB1), lowCutIn[1]);
-  st.xB2 = combine<Wide>(lowHalf(st.xB2), lowCutIn[0]);
-  for (int t = lagged; t < m; ++t)
-    bandStep<Wide, true, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
+  if constexpr (Input::kInPairs) {
+    // m and kLag are even, so both runs hold whole pairs.
+    Lanes x[2];
+    for (int t = 0; t < lagged; t += 2) {
+      input.take(t >> 1, x);
+      bandStep<Wide, false, kTracked>(st, k, x[0], midIn, lowCutIn, t, shift, out);
+      bandStep<Wide, false, kTracked>(st, k, x[1], midIn, lowCutIn, t + 1, shift, out);
+    }
+    startLowCut(st, lowCutIn);
+    for (int t = lagged; t < m; t += 2) {
+      input.take(t >> 1, x);
+      bandStep<Wide, true, kTracked>(st, k, x[0], midIn, lowCutIn, t, shift, out);
+      bandStep<Wide, true, kTracked>(st, k, x[1], midIn, lowCutIn, t + 1, shift, out);
+    }
+  } else {
+    for (int t = 0; t < lagged; ++t)
+      bandStep<Wide, false, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
+    startLowCut(st, lowCutIn);
+    for (int t = lagged; t < m; ++t)
+      bandStep<Wide, true, kTracked>(st, k, input.take(t), midIn, lowCutIn, t, shift, out);
+  }
 }
 
 template <class Wide, class Input>

@@ -122,10 +122,11 @@ class Tavola : public CPresetSystemEffect {
   std::atomic<unsigned> pendingBands_{0};
   // The last input sample of each channel from the previous sub-block.
   double inputCarry_[2] = {0.0, 0.0};
-  // A sub-block's input and result, for the audio thread alone. Kept here rather than on the
-  // stack, so that where they lie against the signal path's buffers (four-kilobyte aliasing
-  // between stores and later loads) does not change from one process to the next.
-  alignas(64) double subBlockInput_[2][tavola::SignalPath::kSubBlock] = {};
+  // A sub-block's input (with room for the sample that goes on to the carry) and result,
+  // for the audio thread alone. Kept here rather than on the stack, so that where they lie
+  // against the signal path's buffers (four-kilobyte aliasing between stores and later
+  // loads) does not change from one process to the next.
+  alignas(64) double subBlockInput_[2][tavola::SignalPath::kSubBlock + 1] = {};
   alignas(64) double subBlockResult_[2][tavola::SignalPath::kSubBlock] = {};
 
   std::atomic<double> peakLevel_{0.0};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "effect/SampleChecks.h"
 #include "effect/Tavola.h"
 
 using namespace tavola;
@@ -117,8 +118,8 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
   }
   const bool secondOutput = secondOutputConnected_.load(kRelaxed) && isStereoOut();
   constexpr int kSub = SignalPath::kSubBlock;
-  double (&input)[2][kSub] = subBlockInput_;
-  double (&result)[2][kSub] = subBlockResult_;
+  double(&input)[2][kSub + 1] = subBlockInput_;
+  double(&result)[2][kSub] = subBlockResult_;
   double* inputRows[2] = {input[0], input[1]};
   double* resultRows[2] = {result[0], result[1]};
   double peak[2] = {0.0, 0.0};
@@ -142,9 +143,7 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
     // good. The sub-block up to the last such sample is dropped to silence and the signal
     // path starts afresh right after it, exactly as a resume would leave it.
     bool anyBad = false;
-    for (int c = 0; c < Channels; ++c)
-      for (int i = 0; i < count; ++i)
-        anyBad = anyBad | !std::isfinite(static_cast<double>(inputs[c][position + i]));
+    for (int c = 0; c < Channels; ++c) anyBad = anyBad | anyNonFinite(inputs[c] + position, count);
     if (anyBad) {
       int lastBad = -1;
       for (int c = 0; c < Channels; ++c)
@@ -161,16 +160,18 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
 
     for (int c = 0; c < Channels; ++c) {
       const Sample* in = inputs[c] + position;
+      // All of the sub-block's samples one place on, the last of them into the carry.
       input[c][0] = inputCarry_[c];
-      for (int i = 1; i < count; ++i) input[c][i] = static_cast<double>(in[i - 1]);
-      inputCarry_[c] = static_cast<double>(in[count - 1]);
+      for (int i = 0; i < count; ++i) input[c][i + 1] = static_cast<double>(in[i]);
+      inputCarry_[c] = input[c][count];
     }
 
     signalPath_->processSubBlock(inputRows, resultRows, Channels, count, settings);
 
+    double subBlockPeak[2] = {peak[0], peak[1]};
     bool finite = true;
     for (int c = 0; c < Channels; ++c)
-      for (int i = 0; i < count; ++i) finite = finite & std::isfinite(result[c][i]);
+      finite = finite & raisePeakIfFinite(result[c], count, subBlockPeak[c]);
     if (!finite) {
       // Finite input grown beyond the range of a double: start afresh rather than carry
       // infinities and NaNs in the sections.
@@ -179,8 +180,8 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
       return count;
     }
 
-    for (int c = 0; c < Channels; ++c)
-      for (int i = 0; i < count; ++i) peak[c] = std::max(peak[c], std::fabs(result[c][i]));
+    peak[0] = subBlockPeak[0];
+    peak[1] = subBlockPeak[1];
     if (Channels == 2 && !secondOutput) {
       // Both results go to the first output, the first channel's last.
       for (int i = 0; i < count; ++i) outputs[0][position + i] = static_cast<Sample>(result[0][i]);
