@@ -147,12 +147,18 @@ void FastSaturator::process(const Lanes* in, double* const* out, int channels, i
     for (int c = 0; c < channels; ++c) {
       double* const delay = delay_[c];
       double* const mag = magnitude_[c];
-      for (int i = 0, p = start; i < n; ++i, p = (p + 1) & (kRing - 1)) {
-        const double x = in[i][c];
-        const double m = std::fabs(x);
-        delay[p] = x;
-        mag[p] = m;
-        mag[p + kRing] = m;
+      // In at most two straight runs, split where the ring wraps.
+      for (int i = 0; i < n;) {
+        const int p = (start + i) & (kRing - 1);
+        const int run = std::min(n - i, kRing - p);
+        for (int j = 0; j < run; ++j) {
+          const double x = in[i + j][c];
+          const double m = std::fabs(x);
+          delay[p + j] = x;
+          mag[p + j] = m;
+          mag[p + j + kRing] = m;
+        }
+        i += run;
       }
       kernels_->saturate(reversedWindow_, length, padded, mag, delay, start, n, out[c]);
     }

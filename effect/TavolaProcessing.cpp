@@ -99,6 +99,9 @@ void Tavola::markBandPending(Band band) {
 }
 
 void Tavola::applyPendingBandUpdates() {
+  // A plain load first: the exchange is a locked instruction, which is worth its cost only
+  // when there is something to take.
+  if (pendingBands_.load(kRelaxed) == 0) return;
   const unsigned pending = pendingBands_.exchange(0, std::memory_order_acquire);
   if (pending == 0) return;
   if (pending & bandBit(Band::kLowCut)) updateLowCut();

@@ -32,6 +32,9 @@ echo "== Running the benchmarks once"
 build/release/bench/tavola_bench --benchmark_min_time=0.01 >/dev/null
 build/release/bench/tavola_fixed_work fast 44100 sat_on 512 44100 >/dev/null
 run_suite build/asan-ubsan -DTAVOLA_SANITIZE=address,undefined
+# Some tests fork a child that creates instances, and every instance's diagnostic writer is
+# a thread: ThreadSanitizer lets a child of a threaded parent start threads only when asked.
+export TSAN_OPTIONS="die_after_fork=0${TSAN_OPTIONS:+ $TSAN_OPTIONS}"
 run_suite build/tsan -DTAVOLA_SANITIZE=thread
 
 echo "== Fuzzing the preset and chunk readers"
