@@ -78,11 +78,6 @@ TAVOLA_LANES_INLINE Wide loadWide(const double* p) {
     return v;
   }
 }
-// Writes the high half of a wide value alone.
-template <class Wide>
-TAVOLA_LANES_INLINE void storeHighHalf(Wide* v, Lanes high) {
-  __builtin_memcpy(reinterpret_cast<double*>(v) + 2, &high, sizeof high);
-}
 
 // max as the reference takes it, v > e ? v : e, lane by lane: one maxpd, which returns its
 // second operand when the first is not greater (NaN included).
@@ -92,9 +87,6 @@ TAVOLA_LANES_INLINE Lanes laneMax(Lanes v, Lanes e) {
 TAVOLA_LANES_INLINE Pair laneMax(Pair v, Pair e) {
   return {laneMax(v.low, e.low), laneMax(v.high, e.high)};
 }
-
-// The flush every recursive result gets in Filter::processFrame().
-constexpr Lanes kDenormalGuard = {1e-30, 1e-30};
 
 inline Lanes both(double v) {
   return Lanes{v, v};
