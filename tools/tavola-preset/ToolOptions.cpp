@@ -1,5 +1,7 @@
 #include "tools/tavola-preset/ToolOptions.h"
 
+#include "tools/common/CommandLine.h"
+
 namespace tavola::presettool {
 namespace {
 
@@ -35,56 +37,21 @@ const char* toolUsageText() {
 
 Status parseToolOptions(const std::vector<std::string>& arguments, ToolOptions& options) {
   options = ToolOptions();
-  bool optionsEnded = false;
-  bool presetGiven = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string argument = arguments[i];
-    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-      options.files.push_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    std::string attached;
-    bool hasAttached = false;
-    if (argument.starts_with("--")) {
-      if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
-        attached = argument.substr(equals + 1);
-        hasAttached = true;
-        argument.erase(equals);
-      }
-    }
-    auto value = [&](std::string& into) -> Status {
-      if (hasAttached)
-        into = attached;
-      else if (i + 1 < arguments.size())
-        into = arguments[++i];
-      else
-        return Status::usage(argument + " needs a value");
-      if (into.empty()) return Status::usage(argument + " needs a value");
-      return Status();
-    };
-
-    Status status;
-    if (argument == "-h" || argument == "--help") {
-      options.help = true;
-      return Status();
-    } else if (argument == "--write-chunk") {
-      status = value(options.writeChunk);
-    } else if (argument == "--preset") {
-      status = value(options.preset);
-      presetGiven = true;
-    } else if (argument == "--plugin") {
-      status = value(options.plugin);
-    } else if ((argument == "-f" || argument == "--force") && !hasAttached) {
-      options.force = true;
-    } else {
-      return Status::usage("unknown option " + argument + " (see --help)");
-    }
-    if (!status.ok()) return status;
-  }
+  const render::CommandOption table[] = {
+      render::textOption("write-chunk", options.writeChunk),
+      render::textOption("preset", options.preset),
+      render::textOption("plugin", options.plugin),
+      render::switchOption("force", options.force, 'f'),
+      {"help", 'h', render::CommandOption::Value::kNone,
+       [&](const std::string&, bool) {
+         options.help = true;
+         return Status();
+       },
+       true},
+  };
+  if (Status status = render::parseCommandLine(arguments, table, options.files); !status.ok())
+    return status;
+  if (options.help) return Status();
 
   if (!options.writeChunk.empty()) {
     if (!options.files.empty())
@@ -92,7 +59,7 @@ Status parseToolOptions(const std::vector<std::string>& arguments, ToolOptions& 
           "--write-chunk writes one file and prints none (extra: " + options.files.front() + ")");
     return Status();
   }
-  if (presetGiven) return Status::usage("--preset chooses the preset of --write-chunk");
+  if (!options.preset.empty()) return Status::usage("--preset chooses the preset of --write-chunk");
   if (options.force) return Status::usage("--force is for --write-chunk");
   if (options.files.empty()) return Status::usage("no file given (see --help)");
   return Status();

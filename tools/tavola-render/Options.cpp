@@ -1,11 +1,9 @@
 #include "tools/tavola-render/Options.h"
 
-#include <getopt.h>
-
 #include <charconv>
-#include <cstring>
 #include <optional>
 
+#include "tools/common/CommandLine.h"
 #include "tools/tavola-render/SoundFile.h"
 
 namespace tavola::render {
@@ -97,162 +95,73 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
   options = Options();
   bool demoDirectoryGiven = false;
   bool bankPresetGiven = false;
-
-  enum : int {
-    kPreset = 256,
-    kPresetFile,
-    kBank,
-    kBankPreset,
-    kSavePreset,
-    kPresetName,
-    kSet,
-    kBlock,
-    kPlugin,
-    kDouble,
-    kNoCompensate,
-    kTail,
-    kFloat,
-    kList,
-    kDemo,
+  using Value = CommandOption::Value;
+  const CommandOption table[] = {
+      textOption("preset", options.preset),
+      textOption("preset-file", options.presetFile),
+      textOption("bank", options.bank),
+      {"bank-preset", 0, Value::kRequired,
+       [&](const std::string& given, bool) {
+         const std::optional<int> number = parseInteger(given);
+         if (!number || *number < 0 || *number > 6)
+           return Status::usage("--bank-preset wants a preset number from 0 to 6 (got \"" + given +
+                                "\")");
+         options.bankPreset = *number;
+         bankPresetGiven = true;
+         return Status();
+       }},
+      textOption("save-preset", options.savePreset),
+      textOption("preset-name", options.presetName),
+      {"set", 0, Value::kRequired,
+       [&](const std::string& given, bool) {
+         const std::size_t equals = given.find('=');
+         if (equals == std::string::npos || equals == 0 || equals + 1 == given.size())
+           return Status::usage("--set wants NAME=VALUE, e.g. --set LFgain=3.5dB (got \"" + given +
+                                "\")");
+         options.parameters.push_back({given.substr(0, equals), given.substr(equals + 1)});
+         return Status();
+       }},
+      {"block", 0, Value::kRequired,
+       [&](const std::string& given, bool) {
+         const std::optional<int> block = parseInteger(given);
+         if (!block || *block < 1 || *block > kMaxBlockSize)
+           return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + given +
+                                "\")");
+         options.settings.blockSize = *block;
+         return Status();
+       }},
+      textOption("plugin", options.plugin),
+      switchOption("double", options.settings.useDouble),
+      {"no-compensate", 0, Value::kNone,
+       [&](const std::string&, bool) {
+         options.settings.compensate = false;
+         return Status();
+       }},
+      switchOption("tail", options.settings.appendTail),
+      switchOption("float", options.floatOutput),
+      switchOption("force", options.force, 'f'),
+      switchOption("verbose", options.verbose, 'v'),
+      {"list", 0, Value::kNone,
+       [&](const std::string&, bool) {
+         options.mode = Mode::kList;
+         return Status();
+       }},
+      {"demo", 0, Value::kOptional,
+       [&](const std::string& given, bool hasValue) {
+         options.mode = Mode::kDemo;
+         if (hasValue) options.demoDirectory = given;
+         demoDirectoryGiven = demoDirectoryGiven || hasValue;
+         return Status();
+       }},
+      {"help", 'h', Value::kNone,
+       [&](const std::string&, bool) {
+         options.mode = Mode::kHelp;
+         return Status();
+       },
+       true},
   };
-  static const option kLongOptions[] = {
-      {"preset", required_argument, nullptr, kPreset},
-      {"preset-file", required_argument, nullptr, kPresetFile},
-      {"bank", required_argument, nullptr, kBank},
-      {"bank-preset", required_argument, nullptr, kBankPreset},
-      {"save-preset", required_argument, nullptr, kSavePreset},
-      {"preset-name", required_argument, nullptr, kPresetName},
-      {"set", required_argument, nullptr, kSet},
-      {"block", required_argument, nullptr, kBlock},
-      {"plugin", required_argument, nullptr, kPlugin},
-      {"double", no_argument, nullptr, kDouble},
-      {"no-compensate", no_argument, nullptr, kNoCompensate},
-      {"tail", no_argument, nullptr, kTail},
-      {"float", no_argument, nullptr, kFloat},
-      {"force", no_argument, nullptr, 'f'},
-      {"verbose", no_argument, nullptr, 'v'},
-      {"list", no_argument, nullptr, kList},
-      {"demo", optional_argument, nullptr, kDemo},
-      {"help", no_argument, nullptr, 'h'},
-      {nullptr, 0, nullptr, 0},
-  };
-  auto longName = [](int value) -> std::string {
-    for (const option& o : kLongOptions)
-      if (o.name && o.val == value) return std::string("--") + o.name;
-    return std::string("-") + static_cast<char>(value);
-  };
-  auto takesValue = [](int value) {
-    for (const option& o : kLongOptions)
-      if (o.name && o.val == value) return o.has_arg == required_argument;
-    return false;
-  };
-
-  std::vector<std::string> words = {"tavola-render"};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  const int argc = static_cast<int>(words.size());
-
-  // Errors are ours to word: getopt stays quiet and starts afresh on every call.
-  opterr = 0;
-  optind = 0;
-  for (;;) {
-    const int choice = getopt_long(argc, argv.data(), ":fvh", kLongOptions, nullptr);
-    if (choice == -1) break;
-    const std::string given = optarg ? optarg : "";
-    // Options that only store their value, or only set a switch.
-    const std::pair<int, std::string*> texts[] = {{kPreset, &options.preset},
-                                                  {kPresetFile, &options.presetFile},
-                                                  {kBank, &options.bank},
-                                                  {kSavePreset, &options.savePreset},
-                                                  {kPresetName, &options.presetName},
-                                                  {kPlugin, &options.plugin}};
-    const std::pair<int, bool*> setters[] = {{kDouble, &options.settings.useDouble},
-                                             {kTail, &options.settings.appendTail},
-                                             {kFloat, &options.floatOutput},
-                                             {'f', &options.force},
-                                             {'v', &options.verbose}};
-    bool stored = false;
-    for (const auto& [id, field] : texts) {
-      if (id != choice) continue;
-      if (given.empty()) return Status::usage(longName(choice) + " needs a value");
-      *field = given;
-      stored = true;
-    }
-    for (const auto& [id, field] : setters) {
-      if (id != choice) continue;
-      *field = true;
-      stored = true;
-    }
-    if (choice == kNoCompensate) {
-      options.settings.compensate = false;
-      stored = true;
-    }
-    if (stored) continue;
-    switch (choice) {
-      case ':':
-        return Status::usage(longName(optopt) + " needs a value");
-      case '?':
-        if (optopt != 0 && optopt >= kPreset)
-          return Status::usage(longName(optopt) +
-                               (takesValue(optopt) ? " needs a value" : " takes no value"));
-        if (optopt != 0 && std::strchr("fvh", optopt) == nullptr)
-          return Status::usage(std::string("unknown option -") + static_cast<char>(optopt) +
-                               " (see --help)");
-        if (optopt != 0) return Status::usage(longName(optopt) + " takes no value");
-        {
-          std::string word = argv[static_cast<std::size_t>(optind - 1)];
-          if (const std::size_t equals = word.find('='); equals != std::string::npos)
-            word.erase(equals);
-          return Status::usage("unknown option " + word + " (see --help)");
-        }
-      case kBankPreset: {
-        const std::optional<int> number = parseInteger(given);
-        if (!number || *number < 0 || *number > 6)
-          return Status::usage("--bank-preset wants a preset number from 0 to 6 (got \"" + given +
-                               "\")");
-        options.bankPreset = *number;
-        bankPresetGiven = true;
-        break;
-      }
-      case kSet: {
-        const std::size_t equals = given.find('=');
-        if (equals == std::string::npos || equals == 0 || equals + 1 == given.size())
-          return Status::usage("--set wants NAME=VALUE, e.g. --set LFgain=3.5dB (got \"" + given +
-                               "\")");
-        options.parameters.push_back({given.substr(0, equals), given.substr(equals + 1)});
-        break;
-      }
-      case kBlock: {
-        const std::optional<int> block = parseInteger(given);
-        if (!block || *block < 1 || *block > kMaxBlockSize)
-          return Status::usage("--block wants a whole number from 1 to 65536 (got \"" + given +
-                               "\")");
-        options.settings.blockSize = *block;
-        break;
-      }
-      case kList:
-        options.mode = Mode::kList;
-        break;
-      case kDemo:
-        options.mode = Mode::kDemo;
-        if (optarg) {
-          options.demoDirectory = given;
-          demoDirectoryGiven = true;
-        }
-        break;
-      case 'h':
-        options.mode = Mode::kHelp;
-        return Status();
-      default:
-        return Status::usage("unknown option " +
-                             std::string(argv[static_cast<std::size_t>(optind - 1)]) +
-                             " (see --help)");
-    }
-  }
-  // getopt has moved the files behind the options.
-  std::vector<std::string> positional(argv.begin() + optind, argv.end() - 1);
+  std::vector<std::string> positional;
+  if (Status status = parseCommandLine(arguments, table, positional); !status.ok()) return status;
 
   if (options.mode == Mode::kHelp) return Status();
   if (Status status = checkPresetOptions(options, bankPresetGiven); !status.ok()) return status;

@@ -58,16 +58,40 @@ Status checkSavePath(const RenderJob& job) {
   return checkOutputPath(target, job.input, job.force);
 }
 
-// The preset image of the instance's settings, named as the job asks.
-Status savedPresetImage(HostedEffect& effect, const Console& console, const RenderJob& job,
-                        const PluginPresetFacts& facts, std::vector<unsigned char>& image,
-                        std::string& name) {
+// An instance set up as the job asks, and the image of its settings as they are before the
+// first sample (what the render used) when the job saves them.
+struct PreparedEffect {
+  std::unique_ptr<HostedEffect> effect;
+  std::vector<unsigned char> presetImage;
+  std::string presetName;
+};
+
+Status prepareJobEffect(const PluginHost& host, const Console& console, const RenderJob& job,
+                        const ResolvedSettings& resolved, EffectSetup setup,
+                        PreparedEffect& prepared) {
+  if (Status status = host.createInstance(prepared.effect); !status.ok()) return status;
+  setup.blockSize = job.settings.blockSize;
+  resolved.start.applyTo(setup);
+  setup.settings = resolved.settings;
+  if (Status status = prepareEffect(*prepared.effect, console, setup); !status.ok()) return status;
+  if (job.savePreset.empty()) return Status();
+  std::string& name = prepared.presetName;
   name = job.presetName.empty() ? presetNameFromPath(job.savePreset) : job.presetName;
   if (job.presetName.empty() && name.size() < presetStemFromPath(job.savePreset).size())
     console.warning("the preset is named \"" + name + "\": a preset name holds at most 23 bytes (" +
                     "--preset-name gives another)");
   auto quiet = console.pluginCalls();
-  return currentPresetImage(effect, facts, name, image);
+  return currentPresetImage(*prepared.effect, resolved.facts, name, prepared.presetImage);
+}
+
+Status savePresetImage(const RenderJob& job, const PreparedEffect& prepared,
+                       RenderSummary& summary) {
+  if (job.savePreset.empty()) return Status();
+  if (Status status = writeWholeFile(job.savePreset, prepared.presetImage); !status.ok())
+    return status;
+  summary.savedPreset = job.savePreset;
+  summary.savedName = prepared.presetName;
+  return Status();
 }
 
 void describeSettings(const ResolvedSettings& resolved, RenderSummary& summary) {
@@ -104,24 +128,12 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
     return Status::usage("cannot write " + job.output + " in that format at " +
                          std::to_string(input->sampleRate()) + " Hz");
 
-  std::unique_ptr<HostedEffect> effect;
-  if (Status status = host.createInstance(effect); !status.ok()) return status;
   EffectSetup setup;
   setup.sampleRate = input->sampleRate();
   setup.channels = input->channels();
-  setup.blockSize = job.settings.blockSize;
-  resolved.start.applyTo(setup);
-  setup.settings = resolved.settings;
-  if (Status status = prepareEffect(*effect, console, setup); !status.ok()) return status;
-  // The settings as they are before the first sample: what the render used.
-  std::vector<unsigned char> presetImage;
-  std::string presetName;
-  if (!job.savePreset.empty()) {
-    if (Status status =
-            savedPresetImage(*effect, console, job, resolved.facts, presetImage, presetName);
-        !status.ok())
-      return status;
-  }
+  PreparedEffect prepared;
+  if (Status status = prepareJobEffect(host, console, job, resolved, setup, prepared); !status.ok())
+    return status;
 
   std::unique_ptr<OutputFile> file;
   if (Status status = OutputFile::create(job.output, file); !status.ok()) return status;
@@ -132,17 +144,13 @@ Status renderFile(const PluginHost& host, const Console& console, const RenderJo
     return status;
 
   RenderResult result;
-  if (Status status = renderFrames(*effect, console, *input, input->frames(), input->channels(),
-                                   *writer, job.settings, progress, result);
+  if (Status status = renderFrames(*prepared.effect, console, *input, input->frames(),
+                                   input->channels(), *writer, job.settings, progress, result);
       !status.ok())
     return status;
   if (Status status = writer->close(); !status.ok()) return status;
   if (Status status = file->commit(); !status.ok()) return status;
-  if (!job.savePreset.empty()) {
-    if (Status status = writeWholeFile(job.savePreset, presetImage); !status.ok()) return status;
-    summary.savedPreset = job.savePreset;
-    summary.savedName = presetName;
-  }
+  if (Status status = savePresetImage(job, prepared, summary); !status.ok()) return status;
 
   summary.output = job.output;
   summary.format = describeFormat(format);
@@ -163,43 +171,50 @@ Status saveSettings(const PluginHost& host, const Console& console, const Render
   if (Status status = resolveJob(host, console, job, resolved); !status.ok()) return status;
   if (Status status = checkSavePath(job); !status.ok()) return status;
 
-  std::unique_ptr<HostedEffect> effect;
-  if (Status status = host.createInstance(effect); !status.ok()) return status;
-  EffectSetup setup;
-  setup.blockSize = job.settings.blockSize;
-  resolved.start.applyTo(setup);
-  setup.settings = resolved.settings;
-  if (Status status = prepareEffect(*effect, console, setup); !status.ok()) return status;
-  std::vector<unsigned char> presetImage;
-  std::string presetName;
-  if (Status status =
-          savedPresetImage(*effect, console, job, resolved.facts, presetImage, presetName);
+  PreparedEffect prepared;
+  if (Status status = prepareJobEffect(host, console, job, resolved, EffectSetup(), prepared);
       !status.ok())
     return status;
-  if (Status status = writeWholeFile(job.savePreset, presetImage); !status.ok()) return status;
-  summary.savedPreset = job.savePreset;
-  summary.savedName = presetName;
+  if (Status status = savePresetImage(job, prepared, summary); !status.ok()) return status;
   describeSettings(resolved, summary);
   return Status();
 }
 
-std::string formatSummary(const RenderSummary& summary) {
+namespace {
+
+void addLine(std::string& text, const char* format, auto... values) {
   char line[256];
+  std::snprintf(line, sizeof line, format, values...);
+  text += line;
+  text += '\n';
+}
+
+// The starting preset and the parameters set after it.
+void addSettings(std::string& text, const RenderSummary& summary) {
+  text += "Preset      " + summary.presetText + "\n";
+  for (const ParameterSetting& setting : summary.settings)
+    addLine(text, "Set         %s = %s (normalised %.6g)", setting.name.c_str(),
+            setting.text.c_str(), static_cast<double>(setting.normalised));
+}
+
+void addSaved(std::string& text, const RenderSummary& summary) {
+  if (!summary.savedPreset.empty())
+    text += "Saved       " + summary.savedPreset + " (preset \"" + summary.savedName + "\")\n";
+}
+
+}  // namespace
+
+std::string formatSummary(const RenderSummary& summary) {
   std::string text;
-  auto add = [&](const char* format, auto... values) {
-    std::snprintf(line, sizeof line, format, values...);
-    text += line;
-    text += '\n';
+  const auto add = [&text](const char* format, auto... values) {
+    addLine(text, format, values...);
   };
   add("Output      %s (%s)", summary.output.c_str(), summary.format.c_str());
   add("Frames      %ld (%.3f s)", summary.frames,
       summary.sampleRate > 0 ? static_cast<double>(summary.frames) / summary.sampleRate : 0.0);
   add("Rate        %d Hz", summary.sampleRate);
   add("Channels    %d (%s)", summary.channels, summary.channels == 1 ? "mono" : "stereo");
-  add("Preset      %s", summary.presetText.c_str());
-  for (const ParameterSetting& setting : summary.settings)
-    add("Set         %s = %s (normalised %.6g)", setting.name.c_str(), setting.text.c_str(),
-        static_cast<double>(setting.normalised));
+  addSettings(text, summary);
   add("Latency     %d frames (%s)", summary.result.latency,
       summary.compensated ? "compensated" : "kept at the start");
   if (summary.result.tail > 0) add("Tail        %ld frames appended", summary.result.tail);
@@ -207,23 +222,16 @@ std::string formatSummary(const RenderSummary& summary) {
     add("Peak        %.2f dBFS (%.6f)", 20.0 * std::log10(summary.result.peak),
         summary.result.peak);
   else
-    add("%s", "Peak        -inf dBFS (0)");
+    text += "Peak        -inf dBFS (0)\n";
   add("Over 1.0    %ld samples", summary.result.overs);
-  if (!summary.savedPreset.empty())
-    text += "Saved       " + summary.savedPreset + " (preset \"" + summary.savedName + "\")\n";
+  addSaved(text, summary);
   return text;
 }
 
 std::string formatSaveSummary(const RenderSummary& summary) {
-  std::string text = "Preset      " + summary.presetText + "\n";
-  char line[256];
-  for (const ParameterSetting& setting : summary.settings) {
-    std::snprintf(line, sizeof line, "Set         %s = %s (normalised %.6g)\n",
-                  setting.name.c_str(), setting.text.c_str(),
-                  static_cast<double>(setting.normalised));
-    text += line;
-  }
-  text += "Saved       " + summary.savedPreset + " (preset \"" + summary.savedName + "\")\n";
+  std::string text;
+  addSettings(text, summary);
+  addSaved(text, summary);
   return text;
 }
 

@@ -73,13 +73,8 @@ std::string describeFormat(int format) {
     case SF_FORMAT_FLAC:
       text = "FLAC";
       break;
-    default: {
-      SF_FORMAT_INFO info{};
-      info.format = format & SF_FORMAT_TYPEMASK;
-      text = sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name
-                 ? info.name
-                 : "audio";
-    }
+    default:
+      text = "audio";
   }
   switch (format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_S8:
