@@ -65,22 +65,6 @@ class EveryIndexStored : public Tavola {
 
 }  // namespace
 
-TEST(ImageWriter, SizesAndCountsWithFourteenStoredIndices) {
-  test::QuietStandardError quiet;
-  auto effect = test::makeEffect();
-  const Bytes preset = presetImage(effect);
-  ASSERT_EQ(preset.size(), 657u);
-  EXPECT_EQ(preset[4], 34);
-  EXPECT_EQ(fieldAt(preset, 13), 15);   // record count: the name and 14 values
-  EXPECT_EQ(fieldAt(preset, 21), 616);  // payload size
-  const Bytes bank = bankImage(effect);
-  ASSERT_EQ(bank.size(), 4353u);
-  EXPECT_EQ(bank[4], 56);
-  EXPECT_EQ(fieldAt(bank, 13), 105);
-  EXPECT_EQ(fieldAt(bank, 21), 4312);
-  EXPECT_EQ(chunkOf(*effect).size(), 4361u);
-}
-
 TEST(ImageWriter, SizesWithEveryIndexStored) {
   test::QuietStandardError quiet;
   auto effect = std::make_unique<EveryIndexStored>();

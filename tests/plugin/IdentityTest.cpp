@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -56,8 +58,14 @@ TEST(PluginIdentity, LatencyAndTail) {
     float rate;
     VstInt32 samples;
   };
-  for (const RateLatency& expected : {RateLatency{48000.0f, 49}, RateLatency{96000.0f, 65},
-                                      RateLatency{10000.0f, 36}, RateLatency{44100.0f, 47}}) {
+  // The window's rings hold 1024 positions, so from 1.536 MHz up the window stays at 1023;
+  // a rate that is no rate leaves the window at its shortest, never a garbage length.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const RateLatency& expected :
+       {RateLatency{48000.0f, 49}, RateLatency{96000.0f, 65}, RateLatency{192000.0f, 97},
+        RateLatency{10000.0f, 36}, RateLatency{1536000.0f, 544}, RateLatency{1e12f, 544},
+        RateLatency{0.0f, 33}, RateLatency{-48000.0f, 33}, RateLatency{nan, 33},
+        RateLatency{44100.0f, 47}}) {
     effect->suspend();
     effect->setSampleRate(expected.rate);
     effect->resume();

@@ -186,12 +186,6 @@ TEST(DecibelText, BandGainStepsReadInHalfDecibels) {
   }
 }
 
-TEST(DecibelText, OutputLevelDisplayOfUnityGain) {
-  char text[12];
-  dB2string2(1.0f, 2, text);
-  EXPECT_STREQ(text, "0.00dB");
-}
-
 // ---------------------------------------------------------------------------------------------
 // msStringConvert
 
