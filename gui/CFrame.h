@@ -1,0 +1,102 @@
+#pragma once
+// The top of a panel: a view that holds the other views, draws them into its buffer in the
+// order they were added, and hands them the mouse, the wheel and the keys.
+//
+// All drawing goes into an image of the frame's size; the frame's window, when it has one,
+// only ever shows that image, so a panel looks the same on screen and off screen, and a
+// redraw never shows half a frame. idle() draws what was marked dirty since the last one.
+//
+// Mouse events go to the topmost view under the pointer that answers them. A view that
+// handles a mouse-down gets the moves and the release that follow, wherever the pointer
+// goes. While a modal view is set, only it hears the mouse.
+
+#include <memory>
+#include <vector>
+
+#include "gui/CView.h"
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace VSTGUI {
+
+class PlatformWindow;
+class VSTGUIEditorInterface;
+
+class CFrame : public CView {
+ public:
+  // parentWindow is kept for the platform's window, which the editor attaches.
+  CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor);
+  ~CFrame() override;
+
+  // The frame takes over the caller's reference to the view.
+  bool addView(CView* view);
+  // Without forget the caller gets the frame's reference back.
+  bool removeView(CView* view, bool withForget = true);
+  void removeAll(bool withForget = true);
+  int getNbViews() const { return static_cast<int>(views_.size()); }
+  CView* getView(int index) const;
+  bool isChild(const CView* view) const;
+
+  void draw(CDrawContext* context) override;
+  // The background and every view that meets `update`, each clipped to it.
+  void drawRect(CDrawContext* context, const CRect& update);
+
+  CMouseEventResult onMouseDown(CPoint& where, const long& buttons) override;
+  CMouseEventResult onMouseUp(CPoint& where, const long& buttons) override;
+  CMouseEventResult onMouseMoved(CPoint& where, const long& buttons) override;
+  // The pointer left the window.
+  CMouseEventResult onMouseExited(CPoint& where, const long& buttons) override;
+  bool onWheel(const CPoint& where, const float& distance, const long& buttons) override;
+  long onKeyDown(VstKeyCode& key) override;
+  long onKeyUp(VstKeyCode& key) override;
+
+  // False while another modal view is set; null clears it.
+  bool setModalView(CView* view);
+  CView* getModalView() const { return modalView_; }
+  CView* getFocusView() const { return focusView_; }
+  // The buttons and modifiers held now, as the last event told them.
+  long getCurrentMouseButtons() const { return currentButtons_; }
+  void setCurrentMouseButtons(long buttons) { currentButtons_ = buttons; }
+
+  // The whole frame is drawn again at the next idle.
+  void setDirty(bool dirty = true) override;
+  bool isDirty() const override;
+  void invalidRect(const CRect& rect);
+  // Handles the window's pending events, then draws what is dirty and shows it.
+  void idle();
+  // Draws everything now.
+  void redraw();
+  // Removes the views and the window; the frame draws nothing more.
+  bool close();
+
+  VSTGUIEditorInterface* getEditor() const { return editor_; }
+  void* getSystemWindow() const { return parentWindow_; }
+  void setPlatformWindow(std::unique_ptr<PlatformWindow> window);
+  PlatformWindow* getPlatformWindow() const { return window_.get(); }
+  // The frame's picture as last drawn, ARGB of the frame's size.
+  cairo_surface_t* getBuffer() const { return buffer_; }
+
+  bool isTypeOf(const char* name) const override {
+    return std::strcmp(name, "CFrame") == 0 || CView::isTypeOf(name);
+  }
+
+ private:
+  CView* viewAt(const CPoint& where) const;
+  void track(CPoint& where, const long& buttons);
+  void drawDirty();
+  void present(const CRect& area);
+
+  void* parentWindow_;
+  VSTGUIEditorInterface* editor_;
+  std::vector<CView*> views_;
+  CView* modalView_ = nullptr;
+  CView* mouseDownView_ = nullptr;
+  CView* mouseOverView_ = nullptr;
+  CView* focusView_ = nullptr;
+  long currentButtons_ = 0;
+  CRect invalidArea_;
+  cairo_surface_t* buffer_ = nullptr;
+  std::unique_ptr<PlatformWindow> window_;
+};
+
+}  // namespace VSTGUI
