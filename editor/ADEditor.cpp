@@ -1,17 +1,342 @@
 #include "editor/ADEditor.h"
 
+#include <cmath>
+#include <cstdlib>
+
+#include "controls/CAbout.h"
+#include "controls/CAnimKnob3.h"
+#include "controls/CLED.h"
+#include "controls/CZEBOnOffButton.h"
+#include "editor/MyFrame.h"
+#include "editor/PanelEffect.h"
+#include "editor/ValueText.h"
+#include "gui/CBitmap.h"
+#include "gui/CParamDisplay.h"
 #include "host/AudioEffect.h"
+#include "resources/PanelImages.h"
+#include "resources/PanelLayout.h"
+
+using namespace VSTGUI;
+namespace panel = tavola::panel;
+
+namespace {
+
+// The panel's knobs: parameter, picture, frames, place, default, drag settings.
+struct KnobSpec {
+  int tag;
+  int image;
+  int frames;
+  panel::Place place;
+  float defaultValue;
+  double rangeZoom;
+  double shiftZoom;
+};
+
+struct SwitchSpec {
+  int tag;
+  int image;
+  panel::Place place;
+};
+
+// The panel's order of creation, which is also the order of drawing.
+enum class Kind { kKnob, kSwitch, kLamp };
+struct PanelEntry {
+  Kind kind;
+  int index;
+};
+
+constexpr KnobSpec kKnobs[] = {
+    {6, panel::kOutputKnob, 65, panel::kOutputKnobAt, 0.5f, 0.5, 2.0},
+    {9, panel::kHpfFreqKnob, 13, panel::kHpfFreqAt, 0.0f, 0.25, 1.0},
+    {13, panel::kLfFreqKnob, 13, panel::kLfFreqAt, 0.5f, 0.25, 1.0},
+    {15, panel::kLfGainKnob, 25, panel::kLfGainAt, 0.5f, 0.5, 2.0},
+    {21, panel::kMfFreqKnob, 13, panel::kMfFreqAt, 0.5f, 0.25, 1.0},
+    {23, panel::kMfGainKnob, 25, panel::kMfGainAt, 0.5f, 0.5, 2.0},
+    {25, panel::kHfFreqKnob, 13, panel::kHfFreqAt, 0.5f, 0.25, 1.0},
+    {27, panel::kHfGainKnob, 25, panel::kHfGainAt, 0.5f, 0.5, 2.0},
+};
+
+constexpr SwitchSpec kSwitches[] = {
+    {0, panel::kEqAllButton, panel::kEqAllAt}, {7, panel::kSatButton, panel::kSatAt},
+    {8, panel::kHpfButton, panel::kHpfAt},     {12, panel::kLfButton, panel::kLfAt},
+    {20, panel::kMfButton, panel::kMfAt},      {24, panel::kHfButton, panel::kHfAt},
+};
+
+constexpr PanelEntry kPanelOrder[] = {
+    {Kind::kKnob, 0},   {Kind::kLamp, 0},   {Kind::kSwitch, 0}, {Kind::kSwitch, 1},
+    {Kind::kSwitch, 2}, {Kind::kKnob, 1},   {Kind::kSwitch, 3}, {Kind::kKnob, 2},
+    {Kind::kKnob, 3},   {Kind::kSwitch, 4}, {Kind::kKnob, 4},   {Kind::kKnob, 5},
+    {Kind::kSwitch, 5}, {Kind::kKnob, 6},   {Kind::kKnob, 7},
+};
+
+CRect placed(panel::Place place, const CBitmap& bitmap, int frames) {
+  const CCoord height = static_cast<int>(bitmap.getHeight() / frames);
+  return CRect(place.x, place.y, place.x + bitmap.getWidth(), place.y + height);
+}
+
+CRect areaRect(panel::Area area) {
+  return CRect(area.left, area.top, area.right, area.bottom);
+}
+
+bool isPanelParameter(int index) {
+  switch (index) {
+    case 0:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 12:
+    case 13:
+    case 15:
+    case 20:
+    case 21:
+    case 23:
+    case 24:
+    case 25:
+    case 27:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void registerPanelImages() {
+  // Once per process: every instance draws from the same embedded pictures.
+  static const bool registered = [] {
+    registerImageResources(tavola::panel::panelImages());
+    return true;
+  }();
+  (void)registered;
+}
+
+}  // namespace
 
 ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
   rect_ = ERect{0, 0, kHeight, kWidth};
 }
 
 ADEditor::~ADEditor() {
+  if (frame_) close();
   if (effect_ && effect_->getEditor() == this) effect_->setEditor(nullptr);
 }
 
-void ADEditor::setParameter(VstInt32 /*index*/, float /*value*/) {}
+PanelEffect* ADEditor::panelEffect() const {
+  return dynamic_cast<PanelEffect*>(effect_);
+}
 
-void ADEditor::internalSampleRateChanged() {}
+bool ADEditor::open(void* parentWindow) {
+  if (frame_) return true;
+  AEffGUIEditor::open(parentWindow);
+  registerPanelImages();
+  background_ = new CBitmap(panel::kBackground);
+  if (!background_->isLoaded()) {
+    background_->forget();
+    background_ = nullptr;
+    AEffGUIEditor::close();
+    return false;
+  }
+  const CRect size(rect_.left, rect_.top, rect_.left + background_->getWidth(),
+                   rect_.top + background_->getHeight());
+  frame_ = new MyFrame(size, parentWindow, this);
+  if (parentWindow && !frame_->hasWindow()) {
+    frame_->forget();
+    frame_ = nullptr;
+    background_->forget();
+    background_ = nullptr;
+    AEffGUIEditor::close();
+    return false;
+  }
+  frame_->setBackground(background_);
+  setKnobMode(2);
+  // Whatever the host sent while closed is in the controls' first values already.
+  pendingValues_.store(0);
+  latencyPending_.store(false);
+  createControls();
+  CPresetSystemEditor::open(parentWindow);
+  frame_->setDirty(true);
+  return true;
+}
 
-void ADEditor::resume() {}
+void ADEditor::createControls() {
+  const auto makeReadOut = [&](panel::Area area, float value,
+                               CParamDisplay::StringConvert convert) {
+    auto* display = new CParamDisplay(areaRect(area), background_, 0);
+    display->setBackOffset(CPoint(area.left, area.top));
+    display->setHoriAlign(kLeftText);
+    display->setFont(kNormalFontVerySmall);
+    display->setFontColor(kDarkGreyCColor);
+    display->setMin(0.0f);
+    display->setMax(10000.0f);
+    display->setValue(value);
+    display->setStringConvert(convert);
+    frame_->addView(display);
+    return display;
+  };
+  PanelEffect* effect = panelEffect();
+  latencyMs_ =
+      makeReadOut(panel::kLatencyMsArea, effect ? effect->getLatency1() : 0.0f, msStringConvert);
+  latencySamples_ = makeReadOut(panel::kLatencySamplesArea, effect ? effect->getLatency2() : 0.0f,
+                                smpStringConvert);
+
+  for (const PanelEntry& entry : kPanelOrder) {
+    if (entry.kind == Kind::kLamp) {
+      auto* bitmap = new CBitmap(panel::kClipLamp);
+      clipLamp_ = new CLED(placed(panel::kClipLampAt, *bitmap, 3), this, kClipLampTag, bitmap);
+      clipLamp_->setValue(0.0f);
+      frame_->addView(clipLamp_);
+      bitmap->forget();
+      continue;
+    }
+    CControl* control = nullptr;
+    if (entry.kind == Kind::kKnob) {
+      const KnobSpec& spec = kKnobs[entry.index];
+      auto* bitmap = new CBitmap(spec.image);
+      const CRect size = placed(spec.place, *bitmap, spec.frames);
+      auto* knob = new CAnimKnob3(
+          size, this, spec.tag, spec.frames, static_cast<int>(bitmap->getWidth()),
+          static_cast<int>(size.height()), bitmap, CPoint(spec.place.x, spec.place.y));
+      knob->setDefaultValue(spec.defaultValue);
+      knob->rangeZoom = spec.rangeZoom;
+      knob->setShiftZoom(spec.shiftZoom);
+      bitmap->forget();
+      control = knob;
+    } else {
+      const SwitchSpec& spec = kSwitches[entry.index];
+      auto* bitmap = new CBitmap(spec.image);
+      control = new CZEBOnOffButton(placed(spec.place, *bitmap, 2), this, spec.tag, bitmap, 0);
+      bitmap->forget();
+    }
+    control->setValue(effect_->getParameter(static_cast<VstInt32>(control->getTag())));
+    controls_[static_cast<std::size_t>(control->getTag())] = control;
+    frame_->addView(control);
+  }
+
+  auto* aboutPicture = new CBitmap(panel::kAboutPicture);
+  about_ = new CAbout(areaRect(panel::kAboutArea), this, kAboutTag, aboutPicture,
+                      CRect(0, 0, aboutPicture->getWidth(), aboutPicture->getHeight()),
+                      CPoint(0, 0), CPoint(384, 100));
+  frame_->addView(about_);
+  aboutPicture->forget();
+}
+
+void ADEditor::close() {
+  CPresetSystemEditor::close();
+  latencyMs_ = latencySamples_ = nullptr;
+  clipLamp_ = nullptr;
+  about_ = nullptr;
+  controls_.fill(nullptr);
+  if (frame_) {
+    frame_->close();
+    frame_->forget();
+    frame_ = nullptr;
+  }
+  if (background_) {
+    background_->forget();
+    background_ = nullptr;
+  }
+}
+
+CControl* ADEditor::controlForTag(long tag) const {
+  if (tag == kClipLampTag) return clipLamp_;
+  if (tag == kAboutTag) return about_;
+  if (tag < 0 || tag >= kMirrors) return nullptr;
+  return controls_[static_cast<std::size_t>(tag)];
+}
+
+void ADEditor::setParameter(VstInt32 index, float value) {
+  if (!isPanelParameter(index)) return;
+  hostValues_[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
+  // Release: the idle that sees the bit sees the value.
+  pendingValues_.fetch_or(1u << index, std::memory_order_release);
+}
+
+void ADEditor::internalSampleRateChanged() {
+  latencyPending_.store(true, std::memory_order_release);
+  lampJoltPending_.store(true, std::memory_order_release);
+}
+
+void ADEditor::resume() {
+  latencyPending_.store(true, std::memory_order_release);
+}
+
+void ADEditor::applyHostChanges() {
+  std::uint32_t pending = pendingValues_.exchange(0, std::memory_order_acquire);
+  if (!pending) return;
+  for (int index = 0; index < kMirrors; ++index)
+    if (pending & (1u << index))
+      applyHostChange(index,
+                      hostValues_[static_cast<std::size_t>(index)].load(std::memory_order_relaxed));
+  frame_->setDirty(true);
+}
+
+void ADEditor::applyHostChange(int index, float value) {
+  CControl* control = controls_[static_cast<std::size_t>(index)];
+  if (!control) return;
+  switch (index) {
+    case 0:
+      control->setValue(value);
+      refreshLatency();
+      break;
+    case 6:
+    case 8:
+      control->setValue(value);
+      control->setDirty(true);
+      break;
+    case 25:
+      // The high band's knob shows the host's value cut to a hundredth.
+      control->setValue(static_cast<float>(static_cast<int>(value * 100.0f)) / 100.0f);
+      break;
+    default:
+      control->setValue(value);
+  }
+}
+
+void ADEditor::refreshLatency() {
+  PanelEffect* effect = panelEffect();
+  if (!effect) return;
+  if (latencyMs_) latencyMs_->setValue(effect->getLatency1());
+  if (latencySamples_) latencySamples_->setValue(effect->getLatency2());
+}
+
+void ADEditor::updateClipLamp() {
+  PanelEffect* effect = panelEffect();
+  if (!effect) return;
+  if (effect->peakLevel() >= 1.0) {
+    effect->setClipState(1.0);
+    effect->setPeakLevel(0.0);
+  } else {
+    effect->setClipState(effect->clipState() >= 0.5 ? 0.5 : 0.0);
+  }
+  if (clipLamp_ && about_ && about_->getValue() == 0.0f)
+    clipLamp_->setValue(static_cast<float>(effect->clipState()));
+}
+
+void ADEditor::idle() {
+  if (frame_) {
+    applyHostChanges();
+    if (latencyPending_.exchange(false, std::memory_order_acquire)) refreshLatency();
+    // A value that shows as off but differs from the last one: the lamp is drawn again.
+    if (lampJoltPending_.exchange(false, std::memory_order_acquire) && clipLamp_)
+      clipLamp_->setValue(static_cast<float>(std::rand() * 1e-15));
+  }
+  updateClipLamp();
+  CPresetSystemEditor::idle();
+}
+
+void ADEditor::valueChanged(CControl* control) {
+  CPresetSystemEditor::valueChanged(control);
+  const long tag = control->getTag();
+  if (isPanelParameter(static_cast<int>(tag))) {
+    effect_->setParameterAutomated(static_cast<VstInt32>(tag), control->getValue());
+    return;
+  }
+  if (tag == kClipLampTag && frame_ && (frame_->getCurrentMouseButtons() & kLButton)) {
+    clipLamp_->resetHold();
+    clipLamp_->setDirty(true);
+    if (CControl* output = controls_[6]) output->setDirty(true);
+    if (PanelEffect* effect = panelEffect()) {
+      effect->setPeakLevel(0.0);
+      effect->setClipState(0.0);
+    }
+  }
+}

@@ -5,12 +5,13 @@
 #include <atomic>
 #include <cstdint>
 
+#include "editor/PanelEffect.h"
 #include "effect/DiagnosticLog.h"
 #include "effect/ParameterBlock.h"
 #include "effect/SignalPath.h"
 #include "presets/CPresetSystemEffect.h"
 
-class Tavola : public CPresetSystemEffect {
+class Tavola : public CPresetSystemEffect, public PanelEffect {
  public:
   static constexpr VstInt32 kUniqueId = fourCharCode('K', 'W', 'T', 'V');
   static constexpr VstInt32 kVendorVersion = 1800;
@@ -78,8 +79,8 @@ class Tavola : public CPresetSystemEffect {
   virtual void processLoopFastMono(float** inputs, float** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastDoubleMono(double** inputs, double** outputs, VstInt32 sampleFrames);
   // Any thread: the latency at the host rate, in milliseconds and in samples.
-  virtual float getLatency1();
-  virtual float getLatency2();
+  float getLatency1() override;
+  float getLatency2() override;
   virtual int compensate() { return 1; }
   // UI thread, construction: fills the up-sampler's tap table; the table does not depend
   // on the sample rate.
@@ -91,8 +92,11 @@ class Tavola : public CPresetSystemEffect {
   bool isStereoIn() const { return stereoIn_.load(std::memory_order_relaxed) != 0; }
   bool isStereoOut() const { return stereoOut_.load(std::memory_order_relaxed) != 0; }
   bool isSuspended() const { return suspended_ != 0; }
-  double peakLevel() const { return peakLevel_.load(std::memory_order_relaxed); }
-  double clipState() const { return clipState_.load(std::memory_order_relaxed); }
+  double peakLevel() const override { return peakLevel_.load(std::memory_order_relaxed); }
+  double clipState() const override { return clipState_.load(std::memory_order_relaxed); }
+  // UI thread: the panel's idle and a click on the clip lamp.
+  void setPeakLevel(double level) override { peakLevel_.store(level, std::memory_order_relaxed); }
+  void setClipState(double state) override { clipState_.store(state, std::memory_order_relaxed); }
   const tavola::SignalPath& signalPath() const { return *signalPath_; }
   // The derived values as the band updates and the next sub-block read them.
   tavola::BandSettings bandSettings() const;

@@ -8,6 +8,7 @@
 #include "gui/CDrawContext.h"
 #include "gui/PlatformWindow.h"
 #include "gui/VSTGUIEditorInterface.h"
+#include "gui/X11Window.h"
 
 namespace VSTGUI {
 namespace {
@@ -27,6 +28,8 @@ CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* edi
                                        static_cast<int>(size.height()));
   frame_ = this;
   dirty_ = true;
+  if (parentWindow_)
+    window_ = X11Window::create(*this, reinterpret_cast<unsigned long>(parentWindow_));
 }
 
 CFrame::~CFrame() {
@@ -212,8 +215,16 @@ void CFrame::invalidRect(const CRect& rect) {
 }
 
 void CFrame::idle() {
+  // The idle work of a control may come back here through the host; once is enough.
+  if (inIdle_) return;
+  inIdle_ = true;
   if (window_) window_->handleEvents(*this);
+  // A view may remove views while it runs.
+  const std::vector<CView*> views = views_;
+  for (CView* view : views)
+    if (isChild(view)) view->onIdle();
   drawDirty();
+  inIdle_ = false;
 }
 
 void CFrame::redraw() {
@@ -234,6 +245,11 @@ void CFrame::drawDirty() {
     drawRect(&context, area);
   }
   cairo_surface_flush(buffer_);
+  present(area);
+}
+
+void CFrame::redrawArea(const CRect& area) {
+  drawDirty();
   present(area);
 }
 

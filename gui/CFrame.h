@@ -24,7 +24,8 @@ class VSTGUIEditorInterface;
 
 class CFrame : public CView {
  public:
-  // parentWindow is kept for the platform's window, which the editor attaches.
+  // With a parent window (an X11 window id) the frame opens its own child window in it;
+  // without one it only draws into its buffer.
   CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor);
   ~CFrame() override;
 
@@ -66,6 +67,10 @@ class CFrame : public CView {
   void idle();
   // Draws everything now.
   void redraw();
+  // Draws what is dirty, then shows `area` (the window was uncovered there).
+  void redrawArea(const CRect& area);
+  // False when a parent window was given but no window could be opened in it.
+  bool hasWindow() const { return window_ != nullptr; }
   // Removes the views and the window; the frame draws nothing more.
   bool close();
 
@@ -94,6 +99,7 @@ class CFrame : public CView {
   CView* mouseOverView_ = nullptr;
   CView* focusView_ = nullptr;
   long currentButtons_ = 0;
+  bool inIdle_ = false;
   CRect invalidArea_;
   cairo_surface_t* buffer_ = nullptr;
   std::unique_ptr<PlatformWindow> window_;

@@ -33,6 +33,9 @@ class CView : public CBaseObject {
   virtual long onKeyDown(VstKeyCode& key);
   virtual long onKeyUp(VstKeyCode& key);
 
+  // The frame's idle, before it draws: for views with time-based behaviour.
+  virtual void onIdle() {}
+
   // A dirty view is drawn again at the frame's next idle.
   virtual bool isDirty() const { return dirty_; }
   virtual void setDirty(bool dirty = true) { dirty_ = dirty; }

@@ -22,12 +22,18 @@ void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dial
 
 bool CPresetSystemEditor::open(void* parentWindow) {
   AEffGUIEditor::open(parentWindow);
-  return false;
+  return true;
 }
 
 void CPresetSystemEditor::close() {
   AEffGUIEditor::close();
 }
+
+void CPresetSystemEditor::idle() {
+  AEffGUIEditor::idle();
+}
+
+void CPresetSystemEditor::valueChanged(VSTGUI::CControl* /*control*/) {}
 
 void CPresetSystemEditor::nameChangedExternal(const char* /*name*/) {}
 

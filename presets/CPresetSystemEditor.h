@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 
+#include "gui/CControl.h"
 #include "host/AEffGUIEditor.h"
 #include "platform/FileDialog.h"
 #include "platform/PreferencesStore.h"
@@ -30,7 +31,7 @@ namespace tavola::image {
 struct DecodedImage;
 }
 
-class CPresetSystemEditor : public AEffGUIEditor {
+class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
  public:
   // The longest folder or file name remembered, in bytes of UTF-8: what the preferences
   // have always held (256 characters and a NUL).
@@ -52,9 +53,13 @@ class CPresetSystemEditor : public AEffGUIEditor {
   // Remembers the folder and file names chosen since they were last stored.
   ~CPresetSystemEditor() override;
 
-  // Opening needs the panel's frame, which the effect's own editor builds first.
+  // Opening needs the panel's frame, which the effect's own editor builds first; the
+  // preset strip's controls join it there.
   bool open(void* parentWindow) override;
   void close() override;
+  void idle() override;
+  // The preset strip's controls (tags 92 and up); others are the effect editor's.
+  void valueChanged(VSTGUI::CControl* control) override;
 
   // The host renamed the current program; the panel shows the new name.
   virtual void nameChangedExternal(const char* name);

@@ -1,0 +1,31 @@
+#pragma once
+// The preset strip's momentary button: three frames (normal, hovered, pressed). The press
+// is the command; the release only redraws. One that needs a double click ignores single
+// clicks and sends 0.5 for a Command double click.
+
+#include "gui/CKickButton.h"
+
+class CZBKickButton : public VSTGUI::CKickButton {
+ public:
+  CZBKickButton(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, long tag,
+                VSTGUI::CCoord frameHeight, VSTGUI::CBitmap* background,
+                const VSTGUI::CPoint& offset, bool needsDoubleClick);
+
+  void draw(VSTGUI::CDrawContext* context) override;
+  VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const long& buttons) override;
+  VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const long& buttons) override;
+  VSTGUI::CMouseEventResult onMouseEntered(VSTGUI::CPoint& where, const long& buttons) override;
+  VSTGUI::CMouseEventResult onMouseExited(VSTGUI::CPoint& where, const long& buttons) override;
+
+  bool isHovered() const { return hovered_; }
+  bool isPressed() const { return pressed_; }
+
+  bool isTypeOf(const char* name) const override {
+    return std::strcmp(name, "CZBKickButton") == 0 || CKickButton::isTypeOf(name);
+  }
+
+ private:
+  bool hovered_ = false;
+  bool needsDoubleClick_;
+  bool pressed_ = false;
+};

@@ -1,0 +1,353 @@
+#include "gui/X11Window.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "gui/CFrame.h"
+
+namespace VSTGUI {
+
+struct X11Window::State {
+  Display* display = nullptr;
+  Window window = 0;
+  cairo_surface_t* surface = nullptr;
+  CFrame* frame = nullptr;
+  int errors = 0;
+  bool inEvents = false;
+  // The last press, for double clicks.
+  unsigned int lastButton = 0;
+  Time lastPressTime = 0;
+  int lastPressX = -100;
+  int lastPressY = -100;
+  unsigned long doubleClickTime = 400;
+};
+
+namespace {
+
+constexpr int kDoubleClickDistance = 4;
+
+// Every connection we opened, for the error handler and for hosts that hand events to
+// _XEventProc. Guarded because two hosts' threads may open editors.
+std::mutex registryMutex;
+std::vector<X11Window::State*> registry;
+XErrorHandler previousHandler = nullptr;
+
+int onXError(Display* display, XErrorEvent* error) {
+  {
+    std::lock_guard lock(registryMutex);
+    for (X11Window::State* state : registry)
+      if (state->display == display) {
+        ++state->errors;
+        return 0;
+      }
+  }
+  return previousHandler ? previousHandler(display, error) : 0;
+}
+
+void registerState(X11Window::State* state) {
+  std::lock_guard lock(registryMutex);
+  if (registry.empty()) previousHandler = XSetErrorHandler(onXError);
+  registry.push_back(state);
+}
+
+void unregisterState(X11Window::State* state) {
+  std::lock_guard lock(registryMutex);
+  registry.erase(std::remove(registry.begin(), registry.end(), state), registry.end());
+  if (registry.empty()) {
+    // Put the old handler back only if nobody installed another one after ours.
+    XErrorHandler current = XSetErrorHandler(previousHandler);
+    if (current != onXError) XSetErrorHandler(current);
+    previousHandler = nullptr;
+  }
+}
+
+long modifierBits(unsigned int state) {
+  long bits = 0;
+  if (state & Button1Mask) bits |= kLButton;
+  if (state & Button2Mask) bits |= kMButton;
+  if (state & Button3Mask) bits |= kRButton;
+  if (state & ShiftMask) bits |= kShift;
+  if (state & ControlMask) bits |= kControl;
+  if (state & Mod1Mask) bits |= kAlt;
+  return bits;
+}
+
+long buttonBit(unsigned int button) {
+  switch (button) {
+    case Button1:
+      return kLButton;
+    case Button2:
+      return kMButton;
+    case Button3:
+      return kRButton;
+    case 8:
+      return kButton4;
+    case 9:
+      return kButton5;
+    default:
+      return 0;
+  }
+}
+
+VstKeyCode keyCodeOf(XKeyEvent& event) {
+  char text[8] = {};
+  KeySym symbol = NoSymbol;
+  const int length = XLookupString(&event, text, sizeof text - 1, &symbol, nullptr);
+  VstKeyCode key;
+  switch (symbol) {
+    case XK_BackSpace:
+      key.virt = VKEY_BACK;
+      break;
+    case XK_Tab:
+      key.virt = VKEY_TAB;
+      break;
+    case XK_Return:
+      key.virt = VKEY_RETURN;
+      break;
+    case XK_KP_Enter:
+      key.virt = VKEY_ENTER;
+      break;
+    case XK_Escape:
+      key.virt = VKEY_ESCAPE;
+      break;
+    case XK_space:
+      key.virt = VKEY_SPACE;
+      break;
+    case XK_End:
+      key.virt = VKEY_END;
+      break;
+    case XK_Home:
+      key.virt = VKEY_HOME;
+      break;
+    case XK_Left:
+      key.virt = VKEY_LEFT;
+      break;
+    case XK_Up:
+      key.virt = VKEY_UP;
+      break;
+    case XK_Right:
+      key.virt = VKEY_RIGHT;
+      break;
+    case XK_Down:
+      key.virt = VKEY_DOWN;
+      break;
+    case XK_Delete:
+      key.virt = VKEY_DELETE;
+      break;
+    default:
+      if (length == 1) key.character = static_cast<unsigned char>(text[0]);
+  }
+  if (event.state & ShiftMask) key.modifier |= MODIFIER_SHIFT;
+  if (event.state & Mod1Mask) key.modifier |= MODIFIER_ALTERNATE;
+  if (event.state & ControlMask) key.modifier |= MODIFIER_COMMAND;
+  return key;
+}
+
+void dispatch(X11Window::State& state, XEvent& event) {
+  CFrame& frame = *state.frame;
+  switch (event.type) {
+    case Expose: {
+      const XExposeEvent& expose = event.xexpose;
+      CRect area(expose.x, expose.y, expose.x + expose.width, expose.y + expose.height);
+      frame.redrawArea(area);
+      break;
+    }
+    case ButtonPress: {
+      XButtonEvent& press = event.xbutton;
+      CPoint where(press.x, press.y);
+      long buttons = modifierBits(press.state);
+      if (press.button == Button4 || press.button == Button5) {
+        frame.onWheel(where, press.button == Button4 ? 1.0f : -1.0f, buttons);
+        break;
+      }
+      const long bit = buttonBit(press.button);
+      if (!bit) break;
+      buttons |= bit;
+      const bool again = press.button == state.lastButton &&
+                         press.time - state.lastPressTime <= state.doubleClickTime &&
+                         std::abs(press.x - state.lastPressX) <= kDoubleClickDistance &&
+                         std::abs(press.y - state.lastPressY) <= kDoubleClickDistance;
+      if (again) buttons |= kDoubleClick;
+      // A third press starts a new pair.
+      state.lastButton = again ? 0 : press.button;
+      state.lastPressTime = press.time;
+      state.lastPressX = press.x;
+      state.lastPressY = press.y;
+      frame.onMouseDown(where, buttons);
+      break;
+    }
+    case ButtonRelease: {
+      XButtonEvent& release = event.xbutton;
+      if (release.button == Button4 || release.button == Button5) break;
+      CPoint where(release.x, release.y);
+      const long buttons = modifierBits(release.state) & ~buttonBit(release.button);
+      frame.onMouseUp(where, buttons);
+      break;
+    }
+    case MotionNotify: {
+      // Only the latest position of a run of moves matters.
+      while (XCheckTypedWindowEvent(state.display, state.window, MotionNotify, &event)) {
+      }
+      CPoint where(event.xmotion.x, event.xmotion.y);
+      frame.onMouseMoved(where, modifierBits(event.xmotion.state));
+      break;
+    }
+    case EnterNotify: {
+      CPoint where(event.xcrossing.x, event.xcrossing.y);
+      frame.onMouseMoved(where, modifierBits(event.xcrossing.state));
+      break;
+    }
+    case LeaveNotify: {
+      CPoint where(event.xcrossing.x, event.xcrossing.y);
+      frame.onMouseExited(where, modifierBits(event.xcrossing.state));
+      break;
+    }
+    case KeyPress: {
+      VstKeyCode key = keyCodeOf(event.xkey);
+      frame.onKeyDown(key);
+      break;
+    }
+    case KeyRelease: {
+      VstKeyCode key = keyCodeOf(event.xkey);
+      frame.onKeyUp(key);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// Some hosts read this property of an embedded window and hand it the window's events.
+extern "C" void tavolaXEventProc(XEvent* event) {
+  if (!event) return;
+  X11Window::State* target = nullptr;
+  {
+    std::lock_guard lock(registryMutex);
+    for (X11Window::State* state : registry)
+      if (state->window == event->xany.window) target = state;
+  }
+  if (target && target->frame && !target->inEvents) {
+    target->inEvents = true;
+    dispatch(*target, *event);
+    target->inEvents = false;
+  }
+}
+
+unsigned long desktopDoubleClickTime(Display* display) {
+  const char* setting = XGetDefault(display, "*", "multiClickTime");
+  if (!setting) return 400;
+  const long value = std::strtol(setting, nullptr, 10);
+  return value > 0 && value < 5000 ? static_cast<unsigned long>(value) : 400;
+}
+
+}  // namespace
+
+X11Window::X11Window(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parentWindow) {
+  auto state = std::make_unique<State>();
+  state->frame = &frame;
+  state->display = XOpenDisplay(nullptr);
+  if (!state->display) {
+    std::fprintf(stderr, "ZEB Tavola: cannot open the X display for the editor\n");
+    return nullptr;
+  }
+  registerState(state.get());
+  Display* display = state->display;
+  const CRect& size = frame.getViewSize();
+  const auto width = static_cast<unsigned int>(size.width());
+  const auto height = static_cast<unsigned int>(size.height());
+
+  XWindowAttributes parent{};
+  if (!XGetWindowAttributes(display, parentWindow, &parent)) {
+    std::fprintf(stderr, "ZEB Tavola: the host's editor window 0x%lx is not a window\n",
+                 parentWindow);
+    unregisterState(state.get());
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  XSetWindowAttributes attributes{};
+  // No background: the window shows only what we copy to it, so nothing flickers.
+  attributes.background_pixmap = None;
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                          StructureNotifyMask;
+  state->window =
+      XCreateWindow(display, parentWindow, 0, 0, width, height, 0, CopyFromParent, InputOutput,
+                    CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+  const auto procedure = reinterpret_cast<long>(&tavolaXEventProc);
+  const Atom eventProc = XInternAtom(display, "_XEventProc", False);
+  XChangeProperty(display, state->window, eventProc, eventProc, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&procedure), 1);
+  XMapWindow(display, state->window);
+  state->surface = cairo_xlib_surface_create(display, state->window,
+                                             DefaultVisual(display, DefaultScreen(display)),
+                                             static_cast<int>(width), static_cast<int>(height));
+  state->doubleClickTime = desktopDoubleClickTime(display);
+  XSync(display, False);
+  if (state->errors) {
+    std::fprintf(stderr, "ZEB Tavola: the X server refused the editor window\n");
+    cairo_surface_destroy(state->surface);
+    unregisterState(state.get());
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  return std::unique_ptr<X11Window>(new X11Window(std::move(state)));
+}
+
+X11Window::~X11Window() {
+  Display* display = state_->display;
+  cairo_surface_finish(state_->surface);
+  cairo_surface_destroy(state_->surface);
+  // Gone already if the host destroyed its window first; the error is ours to ignore.
+  XDestroyWindow(display, state_->window);
+  XSync(display, True);
+  unregisterState(state_.get());
+  XCloseDisplay(display);
+}
+
+void X11Window::handleEvents(CFrame& frame) {
+  State& state = *state_;
+  if (state.inEvents) return;
+  state.inEvents = true;
+  state.frame = &frame;
+  while (XPending(state.display)) {
+    XEvent event;
+    XNextEvent(state.display, &event);
+    if (event.xany.window == state.window) dispatch(state, event);
+  }
+  state.inEvents = false;
+}
+
+void X11Window::present(cairo_surface_t* buffer, const CRect& area) {
+  cairo_t* cr = cairo_create(state_->surface);
+  cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+  cairo_clip(cr);
+  cairo_set_source_surface(cr, buffer, 0, 0);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(state_->surface);
+  XFlush(state_->display);
+}
+
+unsigned long X11Window::windowId() const {
+  return state_->window;
+}
+
+int X11Window::errorCount() const {
+  return state_->errors;
+}
+
+}  // namespace VSTGUI

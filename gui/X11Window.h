@@ -1,0 +1,41 @@
+#pragma once
+// A frame's window on the X11 desktop: a child of the host's window, on a display
+// connection of its own, so the host's connection and event loop are never touched.
+//
+// It has no thread: the frame's idle (the host's editor idle) reads its pending events.
+// Pictures come from the frame's buffer, copied on expose and after every redraw, so the
+// window never shows a half-drawn panel. X errors that concern our own connection (the
+// host destroyed its window before closing the editor) are noted and ignored; errors of
+// other connections go to the handler that was there before.
+//
+// Threads: the user-interface thread of the host.
+
+#include <memory>
+
+#include "gui/PlatformWindow.h"
+
+namespace VSTGUI {
+
+class X11Window : public PlatformWindow {
+ public:
+  // Null, with the reason on standard error, when there is no display or the parent
+  // is no window.
+  static std::unique_ptr<X11Window> create(CFrame& frame, unsigned long parentWindow);
+  ~X11Window() override;
+
+  void handleEvents(CFrame& frame) override;
+  void present(cairo_surface_t* buffer, const CRect& area) override;
+
+  unsigned long windowId() const;
+  // The X errors our connection met, such as those of a parent destroyed under us.
+  int errorCount() const;
+
+  struct State;
+
+ private:
+  explicit X11Window(std::unique_ptr<State> state);
+
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace VSTGUI
