@@ -1,7 +1,11 @@
 #include "editor/ADEditor.h"
 
+#include <cairo.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "controls/CAbout.h"
 #include "controls/CAnimKnob3.h"
@@ -339,4 +343,16 @@ void ADEditor::valueChanged(CControl* control) {
       effect->setClipState(0.0);
     }
   }
+}
+
+bool ADEditor::writePicture(const char* path) {
+  if (!frame_) return false;
+  idle();
+  frame_->redraw();
+  const std::string partial = std::string(path) + ".partial";
+  if (cairo_surface_write_to_png(frame_->getBuffer(), partial.c_str()) != CAIRO_STATUS_SUCCESS) {
+    std::remove(partial.c_str());
+    return false;
+  }
+  return std::rename(partial.c_str(), path) == 0;
 }

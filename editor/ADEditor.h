@@ -49,6 +49,10 @@ class ADEditor : public CPresetSystemEditor {
   // UI thread: a control was changed by the user.
   void valueChanged(VSTGUI::CControl* control) override;
 
+  // UI thread, while open: runs an idle, draws the whole panel and writes it to `path`
+  // as a PNG (replacing the file only once the picture is whole).
+  bool writePicture(const char* path);
+
   // The panel's controls while open, for tests and tools: null while closed or unknown.
   VSTGUI::CControl* controlForTag(long tag) const;
   VSTGUI::CParamDisplay* latencyMsDisplay() const { return latencyMs_; }

@@ -5,6 +5,7 @@
 
 #include "editor/ADEditor.h"
 #include "effect/Latency.h"
+#include "effect/VendorRequests.h"
 
 namespace {
 
@@ -64,6 +65,16 @@ bool Tavola::getVendorString(char* text) {
 bool Tavola::getProductString(char* text) {
   copyText(text, kProductName, kVstMaxProductStrLen);
   return true;
+}
+
+VstIntPtr Tavola::vendorSpecific(VstInt32 index, VstIntPtr, void* ptr, float) {
+  auto* editor = dynamic_cast<ADEditor*>(editor_);
+  if (index != tavola::kEditorPictureRequest || !ptr || !editor) return 0;
+  const bool openedHere = !editor->isOpen();
+  if (openedHere && !editor->open(nullptr)) return 0;
+  const bool written = editor->writePicture(static_cast<const char*>(ptr));
+  if (openedHere) editor->close();
+  return written ? 1 : 0;
 }
 
 VstInt32 Tavola::canDo(char* text) {

@@ -58,6 +58,8 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   bool getProductString(char* text) override;
   VstInt32 getVendorVersion() override { return kVendorVersion; }
   VstInt32 canDo(char* text) override;
+  // UI thread: our own requests (effect/VendorRequests.h).
+  VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
   VstInt32 getPlugCategory() override { return kPlugCategMastering; }
 
   // Any thread; pure.

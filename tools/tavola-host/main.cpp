@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "effect/VendorRequests.h"
 #include "host/VstInterface.h"
+#include "tools/common/ParameterValue.h"
 #include "vsthost/HostedEffect.h"
 #include "vsthost/PluginLibrary.h"
 
@@ -31,14 +33,22 @@ struct Arguments {
   VstInt32 block = 1024;
   bool all = false;
   std::string plugin;
+  // With a picture path: set the parameters, draw the editor panel there, and print no
+  // report.
+  std::string editorShot;
+  std::vector<std::pair<std::string, std::string>> settings;
 };
 
 void usage(FILE* to) {
   std::fputs(
       "usage: tavola-host [--rate HZ] [--block N] [--all] PLUGIN.so\n"
-      "  --rate HZ   sample rate sent before resume (default 44100)\n"
-      "  --block N   block size sent before resume (default 1024)\n"
-      "  --all       also list parameters without a name\n",
+      "       tavola-host --editor-shot FILE.png [--set NAME=VALUE]... PLUGIN.so\n"
+      "  --rate HZ             sample rate sent before resume (default 44100)\n"
+      "  --block N             block size sent before resume (default 1024)\n"
+      "  --all                 also list parameters without a name\n"
+      "  --editor-shot FILE    open the editor off screen and write its panel as a PNG\n"
+      "  --set NAME=VALUE      with --editor-shot: a parameter sent as the host would,\n"
+      "                        as a display text (\"3dB\", \"On\") or a value 0 to 1\n",
       to);
 }
 
@@ -70,6 +80,22 @@ bool parseArguments(int argc, char** argv, Arguments& arguments) {
       }
     } else if (argument == "--all") {
       arguments.all = true;
+    } else if (argument == "--editor-shot" || argument == "--set") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "tavola-host: %s needs a value\n", argument.c_str());
+        return false;
+      }
+      const std::string text = argv[++i];
+      if (argument == "--editor-shot") {
+        arguments.editorShot = text;
+        continue;
+      }
+      const std::size_t equals = text.find('=');
+      if (equals == std::string::npos || equals == 0) {
+        std::fprintf(stderr, "tavola-host: --set wants NAME=VALUE, not '%s'\n", text.c_str());
+        return false;
+      }
+      arguments.settings.emplace_back(text.substr(0, equals), text.substr(equals + 1));
     } else if (argument == "-h" || argument == "--help") {
       usage(stdout);
       std::exit(0);
@@ -85,6 +111,10 @@ bool parseArguments(int argc, char** argv, Arguments& arguments) {
   }
   if (arguments.plugin.empty()) {
     std::fputs("tavola-host: no plug-in given\n", stderr);
+    return false;
+  }
+  if (!arguments.settings.empty() && arguments.editorShot.empty()) {
+    std::fputs("tavola-host: --set goes with --editor-shot\n", stderr);
     return false;
   }
   return true;
@@ -294,6 +324,42 @@ void buildReport(Report& report, HostedEffect& effect, const PluginLibrary& libr
   reportParameters(report, effect, arguments.all);
 }
 
+// Opens the editor without a window, as a host would with a window, sends the settings
+// while it is open, lets it idle and asks it for its picture.
+bool writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
+  effect.setSampleRate(arguments.rate);
+  effect.setBlockSize(arguments.block);
+  effect.resume();
+  if (!effect.hasEditor()) {
+    std::fputs("tavola-host: the plug-in has no editor\n", stderr);
+    return false;
+  }
+  if (effect.dispatch(effEditOpen) != 1) {
+    std::fputs("tavola-host: the editor did not open\n", stderr);
+    return false;
+  }
+  bool settingsSent = true;
+  for (const auto& [name, value] : arguments.settings) {
+    tavola::render::ParameterSetting setting;
+    const tavola::render::Status status = tavola::render::resolveSetting(effect, name, value, setting);
+    if (!status.ok()) {
+      std::fprintf(stderr, "tavola-host: %s\n", status.message().c_str());
+      settingsSent = false;
+      break;
+    }
+    effect.setParameter(setting.index, setting.normalised);
+  }
+  effect.dispatch(effEditIdle);
+  std::string path = arguments.editorShot;
+  const bool written =
+      settingsSent &&
+      effect.dispatch(effVendorSpecific, tavola::kEditorPictureRequest, 0, path.data()) == 1;
+  effect.dispatch(effEditClose);
+  if (settingsSent && !written)
+    std::fprintf(stderr, "tavola-host: the editor could not write %s\n", path.c_str());
+  return written;
+}
+
 bool writeAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -338,6 +404,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tavola-host: %s\n", error.c_str());
       return 1;
     }
+    if (!arguments.editorShot.empty()) return writeEditorShot(*effect, arguments) ? 0 : 1;
     buildReport(report, *effect, library, arguments);
     // The effect is suspended and closed here, before its library is unloaded.
   }
