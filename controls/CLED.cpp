@@ -25,9 +25,11 @@ void CLED::setValue(float value) {
 }
 
 void CLED::draw(CDrawContext* context) {
-  if (!bitmap_) return;
+  if (!bitmap_) return CView::setDirty(false);
   const CPoint& offset = value_ > 0.5f ? litOffset_ : value_ == 0.5f ? heldOffset_ : offOffset_;
   bitmap_->draw(context, size_, offset, 1.0f);
+  // Drawn; the value change test stays as setValue left it.
+  CView::setDirty(false);
 }
 
 CMouseEventResult CLED::onMouseDown(CPoint&, const long& buttons) {

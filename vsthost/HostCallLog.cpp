@@ -1,5 +1,7 @@
 #include "vsthost/HostCallLog.h"
 
+#include <cstdio>
+
 void HostCallLog::countRequest(VstInt32 opcode) {
   std::lock_guard lock(mutex_);
   ++requestCounts_[opcode];
@@ -18,16 +20,21 @@ int HostCallLog::requestsDuringProcessing() const {
 void HostCallLog::recordAutomate(VstInt32 index, float value) {
   std::lock_guard lock(mutex_);
   automations_.push_back({index, value});
+  char text[64];
+  std::snprintf(text, sizeof text, "set %d=%g", index, static_cast<double>(value));
+  appendGesture(text);
 }
 
 void HostCallLog::recordBeginEdit(VstInt32 index) {
   std::lock_guard lock(mutex_);
   beginEdits_.push_back(index);
+  appendGesture("begin " + std::to_string(index));
 }
 
 void HostCallLog::recordEndEdit(VstInt32 index) {
   std::lock_guard lock(mutex_);
   endEdits_.push_back(index);
+  appendGesture("end " + std::to_string(index));
 }
 
 std::vector<AutomationEvent> HostCallLog::automations() const {
@@ -56,6 +63,17 @@ void HostCallLog::clear() {
   automations_.clear();
   beginEdits_.clear();
   endEdits_.clear();
+  gestureTrace_.clear();
   requestCounts_.clear();
   requestsDuringProcessing_ = 0;
+}
+
+void HostCallLog::appendGesture(const std::string& text) {
+  if (!gestureTrace_.empty()) gestureTrace_ += "; ";
+  gestureTrace_ += text;
+}
+
+std::string HostCallLog::gestureTrace() const {
+  std::lock_guard lock(mutex_);
+  return gestureTrace_;
 }

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "host/VstInterface.h"
@@ -32,6 +33,9 @@ class HostCallLog {
   std::vector<AutomationEvent> automations() const;
   std::vector<VstInt32> beginEdits() const;
   std::vector<VstInt32> endEdits() const;
+  // The edit gestures and automated values in the order they arrived, as
+  // "begin 7; set 7=1; end 7".
+  std::string gestureTrace() const;
   int updateDisplayCount() const { return requestCount(audioMasterUpdateDisplay); }
   int requestCount(VstInt32 opcode) const;
   // Requests of any kind that arrived while the effect processed a block.
@@ -40,10 +44,14 @@ class HostCallLog {
   void clear();
 
  private:
+  // Under the lock.
+  void appendGesture(const std::string& text);
+
   mutable std::mutex mutex_;
   std::vector<AutomationEvent> automations_;
   std::vector<VstInt32> beginEdits_;
   std::vector<VstInt32> endEdits_;
+  std::string gestureTrace_;
   std::map<VstInt32, int> requestCounts_;
   int requestsDuringProcessing_ = 0;
 };

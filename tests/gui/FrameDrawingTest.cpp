@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
+#include "support/GuiTestSupport.h"
 
 using namespace VSTGUI;
 using gui_test::pixel;
