@@ -10,6 +10,20 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The embedded-editor tests open their windows on a virtual X server of their own.
+display=99
+while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+  display=$((display + 1))
+done
+Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+  [ -e "/tmp/.X11-unix/X${display}" ] && break
+  sleep 0.1
+done
+export DISPLAY=":${display}"
+
 # Every effect reads the user's preferences when it is created: keep the tests away from
 # the real ones.
 export XDG_CONFIG_HOME="$PWD/build/test-config"
