@@ -17,6 +17,12 @@ echo "== The plug-in as a host sees it (build/release/tools/tavola-host shows th
 # Identity, channels, flags, latency, tail and editor size: the report up to the editor line.
 ./build/release/tools/tavola-host "$@" build/release/Tavola.so 2>/dev/null | sed -n '1,/^Editor size/p'
 echo
+echo "== The editor panel: build/release/tools/tavola-host --editor-shot out/demo/panel.png"
+mkdir -p out/demo
+./build/release/tools/tavola-host --editor-shot out/demo/panel.png --set LFgain=3dB \
+  --set HFgain=2dB --set SAT=On build/release/Tavola.so 2>/dev/null
+echo "Wrote out/demo/panel.png (the panel as the editor draws it, with a few knobs turned)."
+echo
 echo "== Rendering the demo: build/release/tools/tavola-render --demo out/demo"
 ./build/release/tools/tavola-render --demo out/demo
 echo
