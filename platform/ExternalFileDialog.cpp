@@ -73,36 +73,49 @@ ExternalFileDialog::ExternalFileDialog() : searchPath_(environmentPath()) {}
 ExternalFileDialog::ExternalFileDialog(std::string searchPath)
     : searchPath_(std::move(searchPath)) {}
 
-std::vector<std::string> ExternalFileDialog::choose(const FileDialogRequest& request) {
+bool ExternalFileDialog::start(const FileDialogRequest& request) {
+  if (started_) return false;
   error_.clear();
-  std::string program = findProgram("zenity", searchPath_);
+  started_ = true;
+  program_ = findProgram("zenity", searchPath_);
   std::vector<std::string> arguments;
-  if (!program.empty()) {
+  if (!program_.empty()) {
     arguments = zenityArguments(request);
   } else {
-    program = findProgram("kdialog", searchPath_);
-    if (program.empty()) {
-      error_ = "cannot show a file dialog: neither zenity nor kdialog is installed (looked in " +
-               searchPath_ + ")";
-      return {};
+    program_ = findProgram("kdialog", searchPath_);
+    if (program_.empty()) {
+      error_ = std::string(kNoDialogProgram) + "; looked in " + searchPath_;
+      return true;
     }
     arguments = kdialogArguments(request);
   }
+  std::string why;
+  if (!child_.start(program_, arguments, &why)) error_ = "cannot show a file dialog: " + why;
+  return true;
+}
 
-  const ProgramRun run = runForOutput(program, arguments);
-  if (!run.started) {
-    error_ = "cannot show a file dialog: " + run.error;
-    return {};
-  }
-  if (run.exitStatus == kCancelled) return {};
+bool ExternalFileDialog::finished(std::vector<std::string>& paths) {
+  paths.clear();
+  if (!started_) return false;
+  if (error_.empty() && !child_.poll()) return false;
+  started_ = false;
+  if (!error_.empty()) return true;
+  const int status = child_.exitStatus();
+  if (status == kCancelled) return true;
   // A host that reaps its children itself leaves the status unknown: the output, empty
   // on a cancel, still tells.
-  if (run.exitStatus != 0 && run.exitStatus != -1) {
-    error_ = "the file dialog (" + program + ") failed with exit status " +
-             std::to_string(run.exitStatus);
-    return {};
+  if (status != 0 && status != -1) {
+    error_ = "the file dialog (" + program_ + ") failed with exit status " + std::to_string(status);
+    return true;
   }
-  return chosenPaths(run.output);
+  paths = chosenPaths(child_.output());
+  return true;
+}
+
+void ExternalFileDialog::cancel() {
+  child_.terminate();
+  started_ = false;
+  error_.clear();
 }
 
 }  // namespace tavola

@@ -22,9 +22,6 @@ struct ProgramRun {
   std::string error;
 };
 
-// More output than this is cut off: a path or two is all we ever expect.
-constexpr std::size_t kMaxProgramOutput = 64 * 1024;
-
 // `program` is a path to the executable; `arguments` exclude the program name.
 ProgramRun runForOutput(const std::string& program, const std::vector<std::string>& arguments);
 

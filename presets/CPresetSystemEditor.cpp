@@ -9,6 +9,7 @@ CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
       fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {}
 
 CPresetSystemEditor::~CPresetSystemEditor() {
+  cancelFileDialog();
   storePathsAndFilenames();
 }
 
@@ -17,6 +18,7 @@ CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
 }
 
 void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dialog) {
+  cancelFileDialog();
   fileDialog_ = std::move(dialog);
 }
 
@@ -26,10 +28,13 @@ bool CPresetSystemEditor::open(void* parentWindow) {
 }
 
 void CPresetSystemEditor::close() {
+  // The dialog belongs to the panel the user saw: it goes with it.
+  cancelFileDialog();
   AEffGUIEditor::close();
 }
 
 void CPresetSystemEditor::idle() {
+  pollFileDialog();
   AEffGUIEditor::idle();
 }
 

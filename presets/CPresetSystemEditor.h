@@ -93,6 +93,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
                                          const newpresetheader& header, bool foreign);
   virtual std::size_t PresetToBuffer(std::unique_ptr<unsigned char[]>& buffer);
 
+  // The file operations ask the user for a file in a dialog that does not stop the host;
+  // the file is read or written when the answer comes (see pollFileDialog). While one
+  // dialog is open, another operation asks nothing and does nothing.
+  //
   // Bank files (.zbb). loadBank reads the chosen file, in the other byte order than its
   // identifier says when `endianReversed`, and starts at preset 0 whatever preset the
   // file had current. saveBank writes the bank image over the chosen file, which stays
@@ -142,8 +146,14 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   ImageReadResult readImageFromBytes(std::span<const unsigned char> bytes, AcceptedImages accepted,
                                      bool invertByteOrder = false);
 
-  // The dialog the file operations ask (the tests give a scripted one).
+  // The dialog the file operations ask (the tests give a scripted one). An open one is
+  // closed first.
   void useFileDialog(std::unique_ptr<tavola::FileDialog> dialog);
+  // A file dialog is open; its answer is applied by pollFileDialog (the idle calls it).
+  bool fileDialogOpen() const { return fileOperation_ != FileOperation::kNone; }
+  void pollFileDialog();
+  // Closes an open dialog without acting on it (the panel closes, the effect goes).
+  void cancelFileDialog();
   const tavola::PreferencesStore& preferences() const { return preferences_; }
 
   // The remembered names: the folder (ending in "/") and the file names in it.
@@ -184,9 +194,14 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   // The end of the bank readers: show and apply the selected preset.
   void finishBankRead(CPresetSystemEffect& effect, int preset);
 
-  // Files: the dialog's one chosen path (false: none, several, or no dialog), the folder
-  // and name remembered from it, and the whole file read or written.
-  bool chooseOneFile(const tavola::FileDialogRequest& request, std::string& path);
+  // Files. The dialog runs beside the host; its answer is taken in a later idle (or at
+  // once when it gives it at once), and only then is the file read or written.
+  enum class FileOperation { kNone, kLoadPreset, kSavePreset, kLoadBank, kSaveBank };
+  bool startFileDialog(const tavola::FileDialogRequest& request, FileOperation operation,
+                       bool endianReversed);
+  void finishLoadPreset(const std::string& path, bool endianReversed);
+  void finishLoadBank(const std::string& path, bool endianReversed);
+  // The folder and name remembered from a chosen path, and the whole file read or written.
   void rememberChosenFile(const std::string& path, FileKind kind);
   bool loadImageFile(const std::string& path, AcceptedImages accepted, bool endianReversed);
   void saveImageFile(const std::string& path, FileKind kind);
@@ -199,6 +214,8 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
 
   tavola::PreferencesStore preferences_;
   std::unique_ptr<tavola::FileDialog> fileDialog_;
+  FileOperation fileOperation_ = FileOperation::kNone;
+  bool fileEndianReversed_ = false;
   RememberedName currentDir_{kCurrentDirKey, {}};
   RememberedName bankFileName_{kCurrentBankKey, {}};
   RememberedName presetFileName_{kCurrentPresetKey, {}};

@@ -56,13 +56,51 @@ bool readWholeFile(const std::string& name, const std::string& directory,
 
 }  // namespace
 
-bool CPresetSystemEditor::chooseOneFile(const FileDialogRequest& request, std::string& path) {
-  if (!fileDialog_) return false;
-  const std::vector<std::string> chosen = fileDialog_->choose(request);
-  if (chosen.empty() && !fileDialog_->error().empty()) XPlatDisplayAlert(fileDialog_->error());
-  if (chosen.size() != 1) return false;
-  path = chosen.front();
+bool CPresetSystemEditor::startFileDialog(const FileDialogRequest& request, FileOperation operation,
+                                          bool endianReversed) {
+  // One dialog at a time: a click while one is open changes nothing.
+  if (!fileDialog_ || fileOperation_ != FileOperation::kNone) return false;
+  if (!fileDialog_->start(request)) return false;
+  fileOperation_ = operation;
+  fileEndianReversed_ = endianReversed;
+  // A dialog that answers at once (or could not be shown) is done with now.
+  pollFileDialog();
   return true;
+}
+
+void CPresetSystemEditor::pollFileDialog() {
+  if (fileOperation_ == FileOperation::kNone || !fileDialog_) return;
+  std::vector<std::string> chosen;
+  if (!fileDialog_->finished(chosen)) return;
+  const FileOperation operation = fileOperation_;
+  fileOperation_ = FileOperation::kNone;
+  if (chosen.empty() && !fileDialog_->error().empty()) XPlatDisplayAlert(fileDialog_->error());
+  // No file or several: nothing happens.
+  if (chosen.size() != 1) return;
+  const std::string& path = chosen.front();
+  switch (operation) {
+    case FileOperation::kLoadPreset:
+      finishLoadPreset(path, fileEndianReversed_);
+      break;
+    case FileOperation::kSavePreset:
+      rememberChosenFile(path, FileKind::kPreset);
+      saveImageFile(path, FileKind::kPreset);
+      break;
+    case FileOperation::kLoadBank:
+      finishLoadBank(path, fileEndianReversed_);
+      break;
+    case FileOperation::kSaveBank:
+      rememberChosenFile(path, FileKind::kBank);
+      saveImageFile(path, FileKind::kBank);
+      break;
+    case FileOperation::kNone:
+      break;
+  }
+}
+
+void CPresetSystemEditor::cancelFileDialog() {
+  if (fileDialog_ && fileOperation_ != FileOperation::kNone) fileDialog_->cancel();
+  fileOperation_ = FileOperation::kNone;
 }
 
 void CPresetSystemEditor::rememberChosenFile(const std::string& path, FileKind kind) {
@@ -126,12 +164,13 @@ void CPresetSystemEditor::saveImageFile(const std::string& path, FileKind kind) 
 }
 
 void CPresetSystemEditor::loadPreset(bool endianReversed) {
-  std::string path;
-  if (!chooseOneFile(presetRequest(FileDialogRequest::Kind::kOpen,
-                                   endianReversed ? "Load preset (endian-reversed)" : "Load preset",
-                                   currentDir_.value),
-                     path))
-    return;
+  startFileDialog(presetRequest(FileDialogRequest::Kind::kOpen,
+                                endianReversed ? "Load preset (endian-reversed)" : "Load preset",
+                                currentDir_.value),
+                  FileOperation::kLoadPreset, endianReversed);
+}
+
+void CPresetSystemEditor::finishLoadPreset(const std::string& path, bool endianReversed) {
   rememberChosenFile(path, FileKind::kPreset);
   loadImageFile(path, AcceptedImages::kPresets, endianReversed);
   frameInvalidated();
@@ -141,19 +180,17 @@ void CPresetSystemEditor::savePreset() {
   FileDialogRequest request =
       presetRequest(FileDialogRequest::Kind::kSave, "Save preset", currentDir_.value);
   request.defaultName = presetFileName_.value;
-  std::string path;
-  if (!chooseOneFile(request, path)) return;
-  rememberChosenFile(path, FileKind::kPreset);
-  saveImageFile(path, FileKind::kPreset);
+  startFileDialog(request, FileOperation::kSavePreset, false);
 }
 
 void CPresetSystemEditor::loadBank(bool endianReversed) {
-  std::string path;
-  if (!chooseOneFile(bankRequest(FileDialogRequest::Kind::kOpen,
-                                 endianReversed ? "Load bank (endian-reversed)" : "Load bank",
-                                 currentDir_.value),
-                     path))
-    return;
+  startFileDialog(
+      bankRequest(FileDialogRequest::Kind::kOpen,
+                  endianReversed ? "Load bank (endian-reversed)" : "Load bank", currentDir_.value),
+      FileOperation::kLoadBank, endianReversed);
+}
+
+void CPresetSystemEditor::finishLoadBank(const std::string& path, bool endianReversed) {
   rememberChosenFile(path, FileKind::kBank);
   // A loaded bank starts at its first preset, whichever the file had current; a refused
   // one changes nothing at all.
@@ -170,8 +207,5 @@ void CPresetSystemEditor::saveBank() {
   FileDialogRequest request =
       bankRequest(FileDialogRequest::Kind::kSave, "Save bank", currentDir_.value);
   request.defaultName = bankFileName_.value;
-  std::string path;
-  if (!chooseOneFile(request, path)) return;
-  rememberChosenFile(path, FileKind::kBank);
-  saveImageFile(path, FileKind::kBank);
+  startFileDialog(request, FileOperation::kSaveBank, false);
 }

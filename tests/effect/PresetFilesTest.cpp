@@ -326,5 +326,53 @@ TEST_F(PresetFiles, AReadOnlyFileLoads) {
   // (XPlatFileTest): a load never asks for write access.
 }
 
+TEST_F(PresetFiles, TheAnswerIsTakenInALaterIdleAndOneDialogAtATime) {
+  const std::string path = (files_ / "late.zeb").string();
+  auto source = makeEffect();
+  makeDistinct(*source, 0, "Late one", 0.25f);
+  DialogScript saving;
+  saving.answers = {{path}};
+  useScript(*source, saving);
+  editorOf(*source).savePreset();
+
+  auto effect = makeEffect();
+  DialogScript script;
+  script.answers = {{path}};
+  script.holdOpen = true;
+  useScript(*effect, script);
+  CPresetSystemEditor& editor = editorOf(*effect);
+  editor.loadPreset(false);
+  EXPECT_TRUE(editor.fileDialogOpen());
+  // The user is still looking: nothing is loaded, and other buttons ask nothing.
+  editor.idle();
+  editor.loadBank(false);
+  editor.savePreset();
+  EXPECT_EQ(script.requests.size(), 1u);
+  EXPECT_NE(effect->getParameter(15), 0.25f);
+
+  script.holdOpen = false;
+  editor.idle();
+  EXPECT_FALSE(editor.fileDialogOpen());
+  EXPECT_EQ(effect->getParameter(15), 0.25f);
+  EXPECT_EQ(editor.presetFileName(), "late.zeb");
+}
+
+TEST_F(PresetFiles, ClosingThePanelEndsAnOpenDialogWithoutActing) {
+  auto effect = makeEffect();
+  DialogScript script;
+  script.answers = {{(files_ / "never.zbb").string()}};
+  script.holdOpen = true;
+  useScript(*effect, script);
+  CPresetSystemEditor& editor = editorOf(*effect);
+  editor.saveBank();
+  editor.close();
+  EXPECT_EQ(script.cancelled, 1);
+  EXPECT_FALSE(editor.fileDialogOpen());
+  script.holdOpen = false;
+  editor.idle();
+  EXPECT_FALSE(std::filesystem::exists(files_ / "never.zbb"));
+  EXPECT_EQ(editor.bankFileName(), "");
+}
+
 }  // namespace
 }  // namespace tavola::test

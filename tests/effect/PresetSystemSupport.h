@@ -17,9 +17,9 @@
 #include "effect/PresetImageSupport.h"
 #include "effect/TestHost.h"
 #include "platform/FileDialog.h"
-#include "support/TempFolder.h"
 #include "presets/CPresetSystemEditor.h"
 #include "support/ScopedConfigHome.h"
+#include "support/TempFolder.h"
 
 namespace tavola::test {
 
@@ -29,23 +29,39 @@ struct DialogScript {
   std::vector<FileDialogRequest> requests;
   // Given with no path when set, as a dialog that could not be shown.
   std::string error;
+  // While set, a started dialog stays open (the user is still looking).
+  bool holdOpen = false;
+  int cancelled = 0;
 };
 
 class ScriptedDialog : public FileDialog {
  public:
   explicit ScriptedDialog(DialogScript& script) : script_(script) {}
-  std::vector<std::string> choose(const FileDialogRequest& request) override {
+  bool start(const FileDialogRequest& request) override {
+    if (open_) return false;
     script_.requests.push_back(request);
-    if (!script_.error.empty()) return {};
-    if (script_.answers.empty()) return {};
-    std::vector<std::string> answer = script_.answers.front();
+    open_ = true;
+    return true;
+  }
+  bool finished(std::vector<std::string>& paths) override {
+    paths.clear();
+    if (!open_ || script_.holdOpen) return false;
+    open_ = false;
+    if (!script_.error.empty() || script_.answers.empty()) return true;
+    paths = script_.answers.front();
     script_.answers.pop_front();
-    return answer;
+    return true;
+  }
+  bool isOpen() const override { return open_; }
+  void cancel() override {
+    if (open_) ++script_.cancelled;
+    open_ = false;
   }
   const std::string& error() const override { return script_.error; }
 
  private:
   DialogScript& script_;
+  bool open_ = false;
 };
 
 inline CPresetSystemEditor& editorOf(AudioEffect& effect) {

@@ -5,7 +5,11 @@
 #include "platform/ExternalFileDialog.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <fstream>
 #include <iterator>
@@ -77,12 +81,15 @@ TEST(FileDialogOutput, OnePathALine) {
 // NAME.args beside itself, prints `answer` and exits with `status`.
 class StandIns {
  public:
-  void add(const std::string& name, const std::string& answer, int status) {
+  // A held program waits, as a user looking for a file, until answer() is called.
+  void add(const std::string& name, const std::string& answer, int status, bool held = false) {
     const std::filesystem::path program = folder_ / name;
     std::ofstream script(program);
     script << "#!/bin/sh\n"
-           << "printf '%s\\n' \"$@\" > \"$0.args\"\n"
-           << "printf '" << answer << "'\n"
+           << "echo $$ > \"$0.pid\"\n"
+           << "printf '%s\\n' \"$@\" > \"$0.args\"\n";
+    if (held) script << "while [ ! -e \"$0.go\" ]; do sleep 0.02; done\n";
+    script << "printf '" << answer << "'\n"
            << "exit " << status << "\n";
     script.close();
     ::chmod(program.c_str(), 0755);
@@ -92,6 +99,14 @@ class StandIns {
     Strings lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+  }
+  void answer(const std::string& name) const { std::ofstream(folder_ / (name + ".go")).close(); }
+  // The program's process, once it has started.
+  pid_t pidOf(const std::string& name) const {
+    std::ifstream in(folder_ / (name + ".pid"));
+    pid_t pid = 0;
+    in >> pid;
+    return pid;
   }
   bool ran(const std::string& name) const {
     return std::filesystem::exists(folder_ / (name + ".args"));
@@ -149,6 +164,65 @@ TEST(ExternalFileDialog, CancelFailureAndAbsence) {
   EXPECT_EQ(absent.choose(openPreset()), Strings{});
   EXPECT_EQ(absent.error().rfind("cannot show a file dialog: neither zenity nor kdialog", 0), 0u)
       << absent.error();
+}
+
+// Polls as the editor's idle does, for at most five seconds.
+bool finishes(FileDialog& dialog, Strings& paths) {
+  for (int i = 0; i < 500; ++i) {
+    if (dialog.finished(paths)) return true;
+    ::usleep(10000);
+  }
+  return false;
+}
+
+pid_t startedPid(const StandIns& programs, const std::string& name) {
+  for (int i = 0; i < 500 && programs.pidOf(name) == 0; ++i) ::usleep(10000);
+  return programs.pidOf(name);
+}
+
+TEST(ExternalFileDialog, TheCallerGoesOnWhileTheUserChooses) {
+  StandIns programs;
+  programs.add("zenity", "/home/ana/Presets/Late.zeb\\n", 0, true);
+  ExternalFileDialog dialog(programs.path());
+  ASSERT_TRUE(dialog.start(openPreset()));
+  EXPECT_TRUE(dialog.isOpen());
+  ASSERT_NE(startedPid(programs, "zenity"), 0);
+  Strings paths;
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(dialog.finished(paths));
+  // One dialog at a time.
+  EXPECT_FALSE(dialog.start(saveBank()));
+  programs.answer("zenity");
+  ASSERT_TRUE(finishes(dialog, paths));
+  EXPECT_EQ(paths, Strings{"/home/ana/Presets/Late.zeb"});
+  EXPECT_FALSE(dialog.isOpen());
+  // Free again, and a finished dialog answers only once.
+  EXPECT_FALSE(dialog.finished(paths));
+  EXPECT_TRUE(dialog.start(openPreset()));
+}
+
+TEST(ExternalFileDialog, CancelAndDestructionEndTheProgram) {
+  StandIns programs;
+  programs.add("zenity", "/never.zeb\\n", 0, true);
+  pid_t second = 0;
+  {
+    ExternalFileDialog dialog(programs.path());
+    ASSERT_TRUE(dialog.start(openPreset()));
+    const pid_t pid = startedPid(programs, "zenity");
+    ASSERT_NE(pid, 0);
+    dialog.cancel();
+    EXPECT_FALSE(dialog.isOpen());
+    // Ended and reaped: no such process any more.
+    EXPECT_EQ(::kill(pid, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+    Strings paths;
+    EXPECT_FALSE(dialog.finished(paths));
+    EXPECT_EQ(dialog.error(), "");
+    std::filesystem::remove(programs.folder() / "zenity.pid");
+    ASSERT_TRUE(dialog.start(openPreset()));
+    second = startedPid(programs, "zenity");
+    ASSERT_NE(second, 0);
+  }
+  EXPECT_EQ(::kill(second, 0), -1);
 }
 
 }  // namespace
