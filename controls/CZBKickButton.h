@@ -19,6 +19,9 @@ class CZBKickButton : public VSTGUI::CKickButton {
 
   bool isHovered() const { return hovered_; }
   bool isPressed() const { return pressed_; }
+  // The owner ends the pressed look itself when the command took the release away (the
+  // manual's viewer came up in front).
+  void setPressed(bool pressed) { pressed_ = pressed; }
 
   bool isTypeOf(const char* name) const override {
     return std::strcmp(name, "CZBKickButton") == 0 || CKickButton::isTypeOf(name);

@@ -75,6 +75,18 @@ void CDrawContext::applyFont() {
   cairo_set_font_size(cr_, font_.size);
 }
 
+CCoord CDrawContext::measureString(const char* text, CFontRef font) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  CCoord width = 0;
+  {
+    CDrawContext context(surface);
+    context.setFont(font);
+    width = context.getStringWidth(text);
+  }
+  cairo_surface_destroy(surface);
+  return width;
+}
+
 CCoord CDrawContext::getStringWidth(const char* text) {
   if (!text) return 0;
   applyFont();

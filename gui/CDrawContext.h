@@ -44,6 +44,8 @@ class CDrawContext {
   void drawString(const char* text, const CRect& rect, CHoriTxtAlign align = kCenterText,
                   bool antialias = true);
   CCoord getStringWidth(const char* text);
+  // The same without a surface to draw on: for views that lay text out between draws.
+  static CCoord measureString(const char* text, CFontRef font);
 
  private:
   void useColour(const CColor& color);

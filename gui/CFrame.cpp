@@ -7,6 +7,7 @@
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
 #include "gui/PlatformWindow.h"
+#include "gui/PopupContent.h"
 #include "gui/VSTGUIEditorInterface.h"
 #include "gui/X11Window.h"
 
@@ -48,8 +49,9 @@ bool CFrame::addView(CView* view) {
 bool CFrame::removeView(CView* view, bool withForget) {
   const auto found = std::find(views_.begin(), views_.end(), view);
   if (found == views_.end()) return false;
+  if (view == focusView_) setFocusView(nullptr);
   views_.erase(found);
-  for (CView** pointer : {&modalView_, &mouseDownView_, &mouseOverView_, &focusView_})
+  for (CView** pointer : {&modalView_, &mouseDownView_, &mouseOverView_})
     if (*pointer == view) *pointer = nullptr;
   invalidRect(view->getViewSize());
   view->removed();
@@ -104,12 +106,17 @@ CView* CFrame::viewAt(const CPoint& where) const {
 
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons) {
   currentButtons_ = buttons;
+  if (popup_) {
+    // A click beside an open pop-up closes it and does nothing else.
+    closePopup();
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
+  }
   const auto offer = [&](CView* view) {
     CMouseEventResult result = view->onMouseDown(where, buttons);
     if (result == kMouseEventNotHandled) return result;
     // The view may have closed a modal view or removed itself while it handled the click.
     if (!isChild(view)) return result;
-    if (view->wantsFocus()) focusView_ = view;
+    setFocusView(view->wantsFocus() ? view : nullptr);
     if (result == kMouseEventHandled) mouseDownView_ = view;
     return result;
   };
@@ -120,6 +127,8 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons) {
     const CMouseEventResult result = offer(views_[i]);
     if (result != kMouseEventNotHandled) return result;
   }
+  // A click on nothing takes the keys away from the view that had them.
+  setFocusView(nullptr);
   return kMouseEventNotHandled;
 }
 
@@ -174,13 +183,35 @@ bool CFrame::onWheel(const CPoint& where, const float& distance, const long& but
 }
 
 long CFrame::onKeyDown(VstKeyCode& key) {
+  if (popup_) {
+    popupKeyDown(key);
+    return 1;
+  }
   if (modalView_) return modalView_->onKeyDown(key);
   return focusView_ ? focusView_->onKeyDown(key) : -1;
 }
 
 long CFrame::onKeyUp(VstKeyCode& key) {
+  if (popup_) return 1;
   if (modalView_) return modalView_->onKeyUp(key);
   return focusView_ ? focusView_->onKeyUp(key) : -1;
+}
+
+void CFrame::setFocusView(CView* view) {
+  if (view == focusView_) return;
+  CView* old = focusView_;
+  focusView_ = view;
+  if (old) old->looseFocus();
+  // The old view may have moved the focus again while it let go.
+  if (view && focusView_ == view) view->takeFocus();
+}
+
+void CFrame::setKeyboardFocus(bool take) {
+  if (window_) window_->setKeyboardFocus(take);
+}
+
+void CFrame::onKeyboardFocusLost() {
+  setFocusView(nullptr);
 }
 
 bool CFrame::setModalView(CView* view) {
@@ -257,7 +288,67 @@ void CFrame::present(const CRect& area) {
   if (window_) window_->present(buffer_, area);
 }
 
+bool CFrame::openPopup(PopupContent* content, const CPoint& origin) {
+  closePopup();
+  if (!content) return false;
+  const CPoint size = content->popupSize();
+  if (size.x < 1 || size.y < 1) return false;
+  if (window_ && !window_->showPopup(origin, size)) return false;
+  popup_ = content;
+  popupOrigin_ = origin;
+  popupBuffer_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(size.x),
+                                            static_cast<int>(size.y));
+  drawPopup();
+  return true;
+}
+
+void CFrame::closePopup() {
+  if (!popup_) return;
+  PopupContent* content = popup_;
+  popup_ = nullptr;
+  if (window_) window_->hidePopup();
+  cairo_surface_destroy(popupBuffer_);
+  popupBuffer_ = nullptr;
+  content->popupClosed();
+}
+
+void CFrame::drawPopup() {
+  if (!popup_) return;
+  {
+    CDrawContext context(popupBuffer_);
+    popup_->drawPopup(&context);
+  }
+  cairo_surface_flush(popupBuffer_);
+  if (window_) window_->presentPopup(popupBuffer_);
+}
+
+void CFrame::afterPopupEvent(bool redraw) {
+  if (!popup_) return;
+  if (popup_->popupFinished())
+    closePopup();
+  else if (redraw)
+    drawPopup();
+}
+
+void CFrame::popupMouseMoved(const CPoint& where) {
+  if (popup_) afterPopupEvent(popup_->popupMouseMoved(where));
+}
+
+void CFrame::popupMouseDown(const CPoint& where, long buttons) {
+  if (popup_) afterPopupEvent(popup_->popupMouseDown(where, buttons));
+}
+
+void CFrame::popupMouseUp(const CPoint& where, long buttons) {
+  if (popup_) afterPopupEvent(popup_->popupMouseUp(where, buttons));
+}
+
+void CFrame::popupKeyDown(const VstKeyCode& key) {
+  if (popup_) afterPopupEvent(popup_->popupKeyDown(key));
+}
+
 bool CFrame::close() {
+  closePopup();
+  setFocusView(nullptr);
   modalView_ = nullptr;
   removeAll();
   window_.reset();

@@ -20,6 +20,7 @@ typedef struct _cairo_surface cairo_surface_t;
 namespace VSTGUI {
 
 class PlatformWindow;
+class PopupContent;
 class VSTGUIEditorInterface;
 
 class CFrame : public CView {
@@ -51,10 +52,31 @@ class CFrame : public CView {
   long onKeyDown(VstKeyCode& key) override;
   long onKeyUp(VstKeyCode& key) override;
 
+  // Shows `content` in a pop-up at `origin` (frame coordinates) until it finishes or is
+  // closed; an open one is closed first. While it is open it has the mouse and the keys: a
+  // click that reaches the frame instead closes it.
+  bool openPopup(PopupContent* content, const CPoint& origin);
+  void closePopup();
+  PopupContent* getPopup() const { return popup_; }
+  const CPoint& getPopupOrigin() const { return popupOrigin_; }
+  // The pop-up's picture as last drawn.
+  cairo_surface_t* getPopupBuffer() const { return popupBuffer_; }
+  // The pop-up's events, in its own coordinates (from its window, or from a test).
+  void popupMouseMoved(const CPoint& where);
+  void popupMouseDown(const CPoint& where, long buttons);
+  void popupMouseUp(const CPoint& where, long buttons);
+  void popupKeyDown(const VstKeyCode& key);
+
   // False while another modal view is set; null clears it.
   bool setModalView(CView* view);
   CView* getModalView() const { return modalView_; }
   CView* getFocusView() const { return focusView_; }
+  // Keys go to `view` from now on (null: to no view); the views hear of the change.
+  void setFocusView(CView* view);
+  // A view that edits text wants the typing of the desktop, not only what the host passes.
+  void setKeyboardFocus(bool take);
+  // The window lost the keyboard to another one: the focused view lets go of it.
+  void onKeyboardFocusLost();
   // The buttons and modifiers held now, as the last event told them.
   long getCurrentMouseButtons() const { return currentButtons_; }
   void setCurrentMouseButtons(long buttons) { currentButtons_ = buttons; }
@@ -90,6 +112,9 @@ class CFrame : public CView {
   void track(CPoint& where, const long& buttons);
   void drawDirty();
   void present(const CRect& area);
+  void drawPopup();
+  // After a pop-up's event: drawn again if it asked, closed if it is done.
+  void afterPopupEvent(bool redraw);
 
   void* parentWindow_;
   VSTGUIEditorInterface* editor_;
@@ -102,6 +127,9 @@ class CFrame : public CView {
   bool inIdle_ = false;
   CRect invalidArea_;
   cairo_surface_t* buffer_ = nullptr;
+  PopupContent* popup_ = nullptr;
+  CPoint popupOrigin_;
+  cairo_surface_t* popupBuffer_ = nullptr;
   std::unique_ptr<PlatformWindow> window_;
 };
 

@@ -27,6 +27,7 @@ class CParamDisplay : public CControl {
   void setFont(CFontRef font) { font_ = font; }
   void setFontColor(const CColor& color) { fontColor_ = color; }
   void setBackColor(const CColor& color) { backColor_ = color; }
+  void setFrameColor(const CColor& color) { frameColor_ = color; }
   void setTextTransparency(bool transparent) { textTransparent_ = transparent; }
   void setAntialias(bool antialias) { antialias_ = antialias; }
   void setStyle(long style) { style_ = style; }
@@ -38,12 +39,13 @@ class CParamDisplay : public CControl {
     return std::strcmp(name, "CParamDisplay") == 0 || CControl::isTypeOf(name);
   }
 
- private:
+ protected:
   StringConvert convert_ = nullptr;
   CHoriTxtAlign align_ = kCenterText;
   CFontRef font_ = kNormalFontSmall;
   CColor fontColor_ = kWhiteCColor;
   CColor backColor_ = kBlackCColor;
+  CColor frameColor_ = kBlackCColor;
   bool textTransparent_ = true;
   bool antialias_ = true;
   long style_;

@@ -52,6 +52,9 @@ class CView : public CBaseObject {
   void setVisible(bool visible);
   bool wantsFocus() const { return wantsFocus_; }
   void setWantsFocus(bool wants) { wantsFocus_ = wants; }
+  // The frame's keys now come to this view, or no longer do.
+  virtual void takeFocus() {}
+  virtual void looseFocus() {}
 
   // The view holds its own reference to the background.
   void setBackground(CBitmap* background);

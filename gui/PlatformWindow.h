@@ -17,6 +17,15 @@ class PlatformWindow {
   virtual void handleEvents(CFrame& frame) = 0;
   // Copies `area` of the frame's buffer onto the window.
   virtual void present(cairo_surface_t* buffer, const CRect& area) = 0;
+  // Typing goes to the window while a view edits text, and back where it was after, so
+  // that the host's own keys work again.
+  virtual void setKeyboardFocus(bool /*take*/) {}
+  // A pop-up of `size` at `origin` (frame coordinates) that takes the mouse and the keys
+  // until it is hidden; its events go to the frame's popup handlers. False when it cannot
+  // be shown. A window without pop-ups of its own lets the frame keep them off screen.
+  virtual bool showPopup(const CPoint& /*origin*/, const CPoint& /*size*/) { return true; }
+  virtual void presentPopup(cairo_surface_t* /*buffer*/) {}
+  virtual void hidePopup() {}
 };
 
 }  // namespace VSTGUI

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "gui/CFrame.h"
+#include "gui/Utf8.h"
 
 namespace VSTGUI {
 
@@ -31,6 +32,18 @@ struct X11Window::State {
   int lastPressX = -100;
   int lastPressY = -100;
   unsigned long doubleClickTime = 400;
+  // The input method and context that turn key presses into UTF-8; null without one.
+  XIM inputMethod = nullptr;
+  XIC inputContext = nullptr;
+  // The focus before we took the keyboard, to give it back.
+  bool hasKeyboard = false;
+  Window previousFocus = 0;
+  int previousRevert = RevertToParent;
+  // The open pop-up.
+  Window popup = 0;
+  cairo_surface_t* popupSurface = nullptr;
+  int popupWidth = 0;
+  int popupHeight = 0;
 };
 
 namespace {
@@ -100,10 +113,27 @@ long buttonBit(unsigned int button) {
   }
 }
 
-VstKeyCode keyCodeOf(XKeyEvent& event) {
-  char text[8] = {};
-  KeySym symbol = NoSymbol;
+// The character a key press types, through the input method where there is one. Without
+// one, Latin-1 keys give their own code and Unicode keysyms theirs.
+char32_t typedCharacter(XKeyEvent& event, XIC inputContext, KeySym& symbol) {
+  char text[32] = {};
+  if (inputContext && event.type == KeyPress) {
+    Status status = 0;
+    const int length =
+        Xutf8LookupString(inputContext, &event, text, sizeof text - 1, &symbol, &status);
+    if (status == XLookupChars || status == XLookupBoth)
+      return utf8::decodeFirst(std::string_view(text, static_cast<std::size_t>(length)));
+    return 0;
+  }
   const int length = XLookupString(&event, text, sizeof text - 1, &symbol, nullptr);
+  if (symbol >= 0x01000100 && symbol <= 0x0110FFFF)
+    return static_cast<char32_t>(symbol - 0x01000000);
+  return length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+}
+
+VstKeyCode keyCodeOf(XKeyEvent& event, XIC inputContext) {
+  KeySym symbol = NoSymbol;
+  const char32_t character = typedCharacter(event, inputContext, symbol);
   VstKeyCode key;
   switch (symbol) {
     case XK_BackSpace:
@@ -146,7 +176,7 @@ VstKeyCode keyCodeOf(XKeyEvent& event) {
       key.virt = VKEY_DELETE;
       break;
     default:
-      if (length == 1) key.character = static_cast<unsigned char>(text[0]);
+      key.character = static_cast<long>(character);
   }
   if (event.state & ShiftMask) key.modifier |= MODIFIER_SHIFT;
   if (event.state & Mod1Mask) key.modifier |= MODIFIER_ALTERNATE;
@@ -214,13 +244,64 @@ void dispatch(X11Window::State& state, XEvent& event) {
       break;
     }
     case KeyPress: {
-      VstKeyCode key = keyCodeOf(event.xkey);
+      VstKeyCode key = keyCodeOf(event.xkey, state.inputContext);
       frame.onKeyDown(key);
       break;
     }
     case KeyRelease: {
-      VstKeyCode key = keyCodeOf(event.xkey);
+      VstKeyCode key = keyCodeOf(event.xkey, state.inputContext);
       frame.onKeyUp(key);
+      break;
+    }
+    case FocusOut:
+      // Another window took the keyboard (not our own pop-up's grab): the edit ends.
+      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+          state.hasKeyboard) {
+        state.hasKeyboard = false;
+        frame.onKeyboardFocusLost();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void showPopupPicture(X11Window::State& state, cairo_surface_t* buffer) {
+  if (!state.popupSurface || !buffer) return;
+  cairo_t* cr = cairo_create(state.popupSurface);
+  cairo_set_source_surface(cr, buffer, 0, 0);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(state.popupSurface);
+  XFlush(state.display);
+}
+
+// The pop-up's events, in its coordinates: the grab sends it every press and key.
+void dispatchPopup(X11Window::State& state, XEvent& event) {
+  CFrame& frame = *state.frame;
+  switch (event.type) {
+    case Expose:
+      showPopupPicture(state, frame.getPopupBuffer());
+      break;
+    case MotionNotify:
+      while (XCheckTypedWindowEvent(state.display, state.popup, MotionNotify, &event)) {
+      }
+      frame.popupMouseMoved(CPoint(event.xmotion.x, event.xmotion.y));
+      break;
+    case ButtonPress:
+      if (event.xbutton.button == Button4 || event.xbutton.button == Button5) break;
+      frame.popupMouseDown(CPoint(event.xbutton.x, event.xbutton.y),
+                           modifierBits(event.xbutton.state) | buttonBit(event.xbutton.button));
+      break;
+    case ButtonRelease:
+      if (event.xbutton.button == Button4 || event.xbutton.button == Button5) break;
+      frame.popupMouseUp(CPoint(event.xbutton.x, event.xbutton.y),
+                         modifierBits(event.xbutton.state) & ~buttonBit(event.xbutton.button));
+      break;
+    case KeyPress: {
+      const VstKeyCode key = keyCodeOf(event.xkey, nullptr);
+      frame.popupKeyDown(key);
       break;
     }
     default:
@@ -282,7 +363,7 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
   attributes.background_pixmap = None;
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
-                          StructureNotifyMask;
+                          StructureNotifyMask | FocusChangeMask;
   state->window =
       XCreateWindow(display, parentWindow, 0, 0, width, height, 0, CopyFromParent, InputOutput,
                     CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
@@ -295,6 +376,11 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
                                              DefaultVisual(display, DefaultScreen(display)),
                                              static_cast<int>(width), static_cast<int>(height));
   state->doubleClickTime = desktopDoubleClickTime(display);
+  state->inputMethod = XOpenIM(display, nullptr, nullptr, nullptr);
+  if (state->inputMethod)
+    state->inputContext =
+        XCreateIC(state->inputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                  XNClientWindow, state->window, XNFocusWindow, state->window, nullptr);
   XSync(display, False);
   if (state->errors) {
     std::fprintf(stderr, "ZEB Tavola: the X server refused the editor window\n");
@@ -307,7 +393,11 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
 }
 
 X11Window::~X11Window() {
+  hidePopup();
+  setKeyboardFocus(false);
   Display* display = state_->display;
+  if (state_->inputContext) XDestroyIC(state_->inputContext);
+  if (state_->inputMethod) XCloseIM(state_->inputMethod);
   cairo_surface_finish(state_->surface);
   cairo_surface_destroy(state_->surface);
   // Gone already if the host destroyed its window first; the error is ours to ignore.
@@ -325,7 +415,12 @@ void X11Window::handleEvents(CFrame& frame) {
   while (XPending(state.display)) {
     XEvent event;
     XNextEvent(state.display, &event);
-    if (event.xany.window == state.window) dispatch(state, event);
+    // The input method may want the event for itself (composing a character).
+    if (XFilterEvent(&event, None)) continue;
+    if (event.xany.window == state.window)
+      dispatch(state, event);
+    else if (state.popup && event.xany.window == state.popup)
+      dispatchPopup(state, event);
   }
   state.inEvents = false;
 }
@@ -340,6 +435,93 @@ void X11Window::present(cairo_surface_t* buffer, const CRect& area) {
   cairo_destroy(cr);
   cairo_surface_flush(state_->surface);
   XFlush(state_->display);
+}
+
+void X11Window::setKeyboardFocus(bool take) {
+  State& state = *state_;
+  if (take == state.hasKeyboard) return;
+  if (take) {
+    XGetInputFocus(state.display, &state.previousFocus, &state.previousRevert);
+    XSetInputFocus(state.display, state.window, RevertToParent, CurrentTime);
+    if (state.inputContext) XSetICFocus(state.inputContext);
+  } else {
+    if (state.inputContext) XUnsetICFocus(state.inputContext);
+    // Back where it was, unless someone moved it meanwhile (or the window went away).
+    Window now = 0;
+    int revert = 0;
+    XGetInputFocus(state.display, &now, &revert);
+    if (now == state.window && state.previousFocus != state.window)
+      XSetInputFocus(state.display, state.previousFocus ? state.previousFocus : PointerRoot,
+                     state.previousRevert, CurrentTime);
+  }
+  state.hasKeyboard = take;
+  XFlush(state.display);
+}
+
+bool X11Window::showPopup(const CPoint& origin, const CPoint& size) {
+  hidePopup();
+  State& state = *state_;
+  Display* display = state.display;
+  const int screen = DefaultScreen(display);
+  const Window root = RootWindow(display, screen);
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, state.window, root, static_cast<int>(origin.x),
+                        static_cast<int>(origin.y), &x, &y, &child);
+  const int width = static_cast<int>(size.x), height = static_cast<int>(size.y);
+  // On the screen: above the control when there is no room below it.
+  const int screenWidth = DisplayWidth(display, screen);
+  const int screenHeight = DisplayHeight(display, screen);
+  if (y + height > screenHeight) y = std::max(0, y - height - 14);
+  x = std::clamp(x, 0, std::max(0, screenWidth - width));
+
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.save_under = True;
+  attributes.background_pixmap = None;
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          KeyPressMask | KeyReleaseMask;
+  state.popup =
+      XCreateWindow(display, root, x, y, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                    CWOverrideRedirect | CWSaveUnder | CWBackPixmap | CWEventMask, &attributes);
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+  const Atom menu = XInternAtom(display, "_NET_WM_WINDOW_TYPE_POPUP_MENU", False);
+  XChangeProperty(display, state.popup, type, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&menu), 1);
+  XMapRaised(display, state.popup);
+  state.popupSurface = cairo_xlib_surface_create(display, state.popup,
+                                                 DefaultVisual(display, screen), width, height);
+  state.popupWidth = width;
+  state.popupHeight = height;
+  // Every click and key now comes to the pop-up, wherever the pointer is.
+  XSync(display, False);
+  XGrabPointer(display, state.popup, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+               GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  XGrabKeyboard(display, state.popup, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  XFlush(display);
+  return true;
+}
+
+void X11Window::presentPopup(cairo_surface_t* buffer) {
+  showPopupPicture(*state_, buffer);
+}
+
+void X11Window::hidePopup() {
+  State& state = *state_;
+  if (!state.popup) return;
+  XUngrabPointer(state.display, CurrentTime);
+  XUngrabKeyboard(state.display, CurrentTime);
+  cairo_surface_finish(state.popupSurface);
+  cairo_surface_destroy(state.popupSurface);
+  state.popupSurface = nullptr;
+  XDestroyWindow(state.display, state.popup);
+  state.popup = 0;
+  XFlush(state.display);
+}
+
+unsigned long X11Window::popupWindowId() const {
+  return state_->popup;
 }
 
 unsigned long X11Window::windowId() const {

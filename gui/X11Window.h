@@ -8,6 +8,12 @@
 // host destroyed its window before closing the editor) are noted and ignored; errors of
 // other connections go to the handler that was there before.
 //
+// Typing reaches the window only while a view asks for the keyboard (a text being edited);
+// the focus goes back where it was afterwards. Characters are read through the desktop's
+// input method where there is one, so any character a keyboard can type arrives. A pop-up
+// is an override-redirect window of its own on the same connection, which holds the
+// pointer and the keyboard while it is open, so that a click anywhere else closes it.
+//
 // Threads: the user-interface thread of the host.
 
 #include <memory>
@@ -25,8 +31,14 @@ class X11Window : public PlatformWindow {
 
   void handleEvents(CFrame& frame) override;
   void present(cairo_surface_t* buffer, const CRect& area) override;
+  void setKeyboardFocus(bool take) override;
+  bool showPopup(const CPoint& origin, const CPoint& size) override;
+  void presentPopup(cairo_surface_t* buffer) override;
+  void hidePopup() override;
 
   unsigned long windowId() const;
+  // The open pop-up's window; 0 when none is open.
+  unsigned long popupWindowId() const;
   // The X errors our connection met, such as those of a parent destroyed under us.
   int errorCount() const;
 

@@ -22,26 +22,6 @@ void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dial
   fileDialog_ = std::move(dialog);
 }
 
-bool CPresetSystemEditor::open(void* parentWindow) {
-  AEffGUIEditor::open(parentWindow);
-  return true;
-}
-
-void CPresetSystemEditor::close() {
-  // The dialog belongs to the panel the user saw: it goes with it.
-  cancelFileDialog();
-  AEffGUIEditor::close();
-}
-
-void CPresetSystemEditor::idle() {
-  pollFileDialog();
-  AEffGUIEditor::idle();
-}
-
-void CPresetSystemEditor::valueChanged(VSTGUI::CControl* /*control*/) {}
-
-void CPresetSystemEditor::nameChangedExternal(const char* /*name*/) {}
-
 void CPresetSystemEditor::loadDefaults() {
   loadDefaultBank();
   if (CPresetSystemEffect* effect = presetEffect()) effect->setPresetNo(0);

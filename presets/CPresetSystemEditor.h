@@ -19,6 +19,7 @@
 
 #include "gui/CControl.h"
 #include "host/AEffGUIEditor.h"
+#include "platform/DocumentOpener.h"
 #include "platform/FileDialog.h"
 #include "platform/PreferencesStore.h"
 #include "presets/ImageFormat.h"
@@ -26,6 +27,14 @@
 #include "presets/ImageReadResult.h"
 
 class CPresetSystemEffect;
+class CSaveLoadButton;
+class CZBKickButton;
+class CZBRockerSwitch;
+
+namespace VSTGUI {
+class COptionMenu;
+class CTextEdit;
+}  // namespace VSTGUI
 
 namespace tavola::image {
 struct DecodedImage;
@@ -61,8 +70,38 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   // The preset strip's controls (tags 92 and up); others are the effect editor's.
   void valueChanged(VSTGUI::CControl* control) override;
 
+  // The preset strip's tags.
+  enum StripTag : long {
+    kNameFieldTag = 92,
+    kPresetRockerTag = 93,
+    kLoadBankTag = 94,
+    kSaveBankTag = 95,
+    kLoadPresetTag = 96,
+    kSavePresetTag = 97,
+    kPresetMenuTag = 104,
+    kDefaultBankTag = 105,
+    kDefaultPresetTag = 106,
+    kStoreATag = 107,
+    kStoreBTag = 108,
+    kRecallATag = 109,
+    kRecallBTag = 110,
+    kManualTag = 111,
+  };
+  // The longest name the name field keeps, in bytes (the preset keeps one less).
+  static constexpr std::size_t kNameFieldBytes = 24;
+  // Where the manual lives, under the user's documents folder, and the folder of the
+  // maker in that path.
+  static constexpr const char* kMakerFolder = "Tavola Audio";
+  static constexpr const char* kManualFileName = "ZEB Tavola Manual.pdf";
+
   // The host renamed the current program; the panel shows the new name.
   virtual void nameChangedExternal(const char* name);
+  // The same for a name changed here, which the current preset then takes.
+  void nameChangedInternal(const char* name);
+  // The strip's control of a tag while the panel is open, else null.
+  VSTGUI::CControl* stripControl(long tag) const;
+  // The manual's path under the documents folder ("Documents/.../ZEB Tavola Manual.pdf").
+  static std::string manualPath(const std::string& documentsFolder);
   // At start-up, from the effect's loadDefaults: the default bank, preset 0, the default
   // preset, and the folder and file names the preferences remember.
   virtual void loadDefaults();
@@ -163,19 +202,20 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
 
  protected:
   // Where the preset system touches the preset strip. The controls exist only while the
-  // panel is open; an override must check that each control exists before it touches
-  // it. Until the panel has its strip, these do nothing.
+  // panel is open; each does nothing without them.
   //
   // The preset menu selects entry `preset` and gives it `name` (a reader has just read
   // that preset's name).
-  virtual void presetNameShown(int /*preset*/, const char* /*name*/) {}
+  virtual void presetNameShown(int preset, const char* name);
   // The preset menu selects entry `preset` and the name field shows `name` (a reader has
   // finished, or a bank was loaded, and that preset is about to be applied).
-  virtual void currentPresetShown(int /*preset*/, const char* /*name*/) {}
+  virtual void currentPresetShown(int preset, const char* name);
   // The whole panel is to be redrawn (a file was loaded).
-  virtual void frameInvalidated() {}
+  virtual void frameInvalidated();
 
   CPresetSystemEffect* presetEffect() const;
+  // Builds the strip on the open frame (the effect editor's open calls this).
+  void createStrip();
 
  private:
   // One remembered name and whether this instance chose it since it was last stored.
@@ -212,6 +252,11 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   void removeValue(const char* key, const char* what);
   void storeName(RememberedName& name);
 
+  // The manual: the documents folder's copy, else the one beside the plug-in; xdg-open
+  // runs beside the host, and a failure is told in a later idle.
+  void openManual();
+  void pollManual();
+
   tavola::PreferencesStore preferences_;
   std::unique_ptr<tavola::FileDialog> fileDialog_;
   FileOperation fileOperation_ = FileOperation::kNone;
@@ -219,4 +264,21 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   RememberedName currentDir_{kCurrentDirKey, {}};
   RememberedName bankFileName_{kCurrentBankKey, {}};
   RememberedName presetFileName_{kCurrentPresetKey, {}};
+
+  // The strip's controls while the panel is open; the frame owns them.
+  VSTGUI::CTextEdit* nameField_ = nullptr;
+  VSTGUI::COptionMenu* presetMenu_ = nullptr;
+  CZBRockerSwitch* presetRocker_ = nullptr;
+  CSaveLoadButton* saveBankButton_ = nullptr;
+  CSaveLoadButton* loadBankButton_ = nullptr;
+  CZBKickButton* defaultBankButton_ = nullptr;
+  CSaveLoadButton* savePresetButton_ = nullptr;
+  CSaveLoadButton* loadPresetButton_ = nullptr;
+  CZBKickButton* defaultPresetButton_ = nullptr;
+  CZBKickButton* storeAButton_ = nullptr;
+  CZBKickButton* recallAButton_ = nullptr;
+  CZBKickButton* storeBButton_ = nullptr;
+  CZBKickButton* recallBButton_ = nullptr;
+  CZBKickButton* manualButton_ = nullptr;
+  std::unique_ptr<tavola::DocumentOpener> manualOpener_;
 };

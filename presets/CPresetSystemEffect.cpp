@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
+#include "gui/Utf8.h"
 #include "presets/CPresetSystemEditor.h"
 #include "presets/ImageDecoding.h"
 
@@ -34,7 +36,10 @@ CPresetSystemEffect::~CPresetSystemEffect() = default;
 
 void CPresetSystemEffect::storeName(PresetRecord& preset, const char* name) {
   char field[kPresetNameSize] = {};
-  std::strncpy(field, name, kPresetNameSize - 1);
+  // Cut between characters: half a UTF-8 character would show as garbage in every host.
+  const std::string_view whole(name, ::strnlen(name, kPresetNameSize));
+  const std::size_t kept = VSTGUI::utf8::cutPoint(whole, kPresetNameSize - 1);
+  std::memcpy(field, whole.data(), kept);
   std::memcpy(preset.name, field, sizeof field);
 }
 

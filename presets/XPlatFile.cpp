@@ -9,6 +9,7 @@
 #include <span>
 
 #include "platform/AtomicFile.h"
+#include "platform/DesktopAlert.h"
 #include "platform/StandardError.h"
 
 namespace {
@@ -108,4 +109,5 @@ void XPlatDisplayAlert(std::string_view text) {
   for (char c : text) line += (c == '\n' || c == '\r') ? ' ' : c;
   line += '\n';
   tavola::writeToStandardError(line.data(), line.size());
+  tavola::showDesktopAlert("ZEB Tavola", text);
 }

@@ -72,7 +72,7 @@ bool XPlatFileWrite(XPlatFile* handle, const void* buffer, std::size_t count,
 // failed, and then the target is as it was. Nothing happens without a handle.
 bool XPlatFileClose(std::unique_ptr<XPlatFile>& handle, std::string* error = nullptr);
 
-// Tells the user something went wrong, and why. For now one line on standard error
-// ("ZEB Tavola: " and the text, line breaks made spaces); the editor window will show it
-// as an alert with one "OK" button.
+// Tells the user something went wrong, and why: a warning window of the desktop with one
+// "OK" button, which never stops the host or its audio, and one line on standard error
+// ("ZEB Tavola: " and the text, line breaks made spaces).
 void XPlatDisplayAlert(std::string_view text);

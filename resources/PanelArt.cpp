@@ -184,13 +184,26 @@ void drawPresetStrip(cairo_t* cr) {
   cairo_move_to(cr, 0, kPresetStrip.top + 0.5);
   cairo_line_to(cr, kWidth, kPresetStrip.top + 0.5);
   cairo_stroke(cr);
-  drawWindow(cr, kNameField, Colour{0.06, 0.06, 0.07});
+  // The name field and the preset menu's drop-down key share one lit display.
+  const Area display{kNameField.left, kNameField.top, kPresetMenuArea.right, kNameField.bottom};
+  drawWindow(cr, display, Colour{kNameDisplayRed, kNameDisplayGreen, kNameDisplayBlue});
+  setColour(cr, Colour{0, 0, 0, 0.22});
+  cairo_move_to(cr, kPresetMenuArea.left + 0.5, kPresetMenuArea.top + 1);
+  cairo_line_to(cr, kPresetMenuArea.left + 0.5, kPresetMenuArea.bottom - 1);
+  cairo_stroke(cr);
+  const double arrowX = (kPresetMenuArea.left + kPresetMenuArea.right) / 2.0 + 0.5;
+  const double arrowY = (kPresetMenuArea.top + kPresetMenuArea.bottom) / 2.0;
+  setColour(cr, Colour{36 / 255.0, 36 / 255.0, 32 / 255.0});
+  cairo_move_to(cr, arrowX - 3, arrowY - 1.5);
+  cairo_line_to(cr, arrowX + 3, arrowY - 1.5);
+  cairo_line_to(cr, arrowX, arrowY + 2);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+
   constexpr Colour kStripInk{0.72, 0.72, 0.70};
-  drawText(cr, "BANK", 50.5, 346, 6.5, kStripInk, Align::kCentre, true);
-  drawText(cr, "PRESET", 126.5, 346, 6.5, kStripInk, Align::kCentre, true);
   drawText(cr, "A", 369, 346, 7, kStripInk, Align::kCentre, true);
   drawText(cr, "B", 412, 346, 7, kStripInk, Align::kCentre, true);
-  drawText(cr, "MANUAL", 655, 346, 6.5, kStripInk, Align::kRight, true);
+  drawText(cr, "MANUAL", kManualArea.left - 4, 346, 6.5, kStripInk, Align::kRight, true);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "PanelArt.h"
 #include "PanelLayout.h"
+#include "StripArt.h"
 
 namespace {
 
@@ -27,6 +28,26 @@ struct Picture {
   int frames;
   std::function<void(cairo_t*, int frame)> draw;
 };
+
+constexpr int width(Area area) {
+  return area.right - area.left;
+}
+constexpr int height(Area area) {
+  return area.bottom - area.top;
+}
+
+// The strip's keys are drawn at the size of their place, three frames each.
+Picture stripKey(int id, Area area, StripIcon icon) {
+  return Picture{id, width(area), height(area), 3, [=](cairo_t* cr, int frame) {
+                   drawStripButton(cr, width(area), height(area), icon, frame);
+                 }};
+}
+
+Picture stripLabelKey(int id, Area area, const char* label) {
+  return Picture{id, width(area), height(area), 3, [=](cairo_t* cr, int frame) {
+                   drawStripLabelButton(cr, width(area), height(area), label, frame);
+                 }};
+}
 
 std::vector<Picture> pictures() {
   const auto knob = [](int id, int size, KnobCap cap, int frames) {
@@ -59,6 +80,21 @@ std::vector<Picture> pictures() {
       knob(kHfFreqKnob, kSmallKnob, KnobCap::kGrey, 13),
       {kAboutPicture, kAboutWidth, kAboutHeight, 1,
        [](cairo_t* cr, int) { drawAbout(cr, kAboutWidth, kAboutHeight); }},
+      stripKey(kLoadBankButton, kLoadBankArea, StripIcon::kLoad),
+      stripKey(kSaveBankButton, kSaveBankArea, StripIcon::kSave),
+      stripLabelKey(kDefaultBankButton, kDefaultBankArea, "BANK"),
+      stripKey(kLoadPresetButton, kLoadPresetArea, StripIcon::kLoad),
+      stripKey(kSavePresetButton, kSavePresetArea, StripIcon::kSave),
+      stripLabelKey(kDefaultPresetButton, kDefaultPresetArea, "PRESET"),
+      stripKey(kStoreAButton, kStoreAArea, StripIcon::kStore),
+      stripKey(kRecallAButton, kRecallAArea, StripIcon::kRecall),
+      stripKey(kStoreBButton, kStoreBArea, StripIcon::kStore),
+      stripKey(kRecallBButton, kRecallBArea, StripIcon::kRecall),
+      stripKey(kManualButton, kManualArea, StripIcon::kManual),
+      {kPresetRocker, width(kPresetRockerArea), height(kPresetRockerArea), 5,
+       [](cairo_t* cr, int frame) {
+         drawRocker(cr, width(kPresetRockerArea), height(kPresetRockerArea), frame);
+       }},
   };
 }
 

@@ -36,6 +36,19 @@ enum ImageId : int {
   kMfGainKnob = 11573,
   kHfFreqKnob = 11575,
   kAboutPicture = 11580,
+  // The preset strip's keys.
+  kManualButton = 989,
+  kDefaultPresetButton = 19899,
+  kDefaultBankButton = 19990,
+  kRecallAButton = 19991,
+  kRecallBButton = 19992,
+  kLoadBankButton = 19993,
+  kSaveBankButton = 19994,
+  kStoreAButton = 19995,
+  kStoreBButton = 19996,
+  kPresetRocker = 19997,
+  kLoadPresetButton = 19998,
+  kSavePresetButton = 19999,
 };
 
 struct Place {
@@ -69,8 +82,25 @@ struct Area {
 inline constexpr Area kLatencyMsArea{120, 312, 165, 324};
 inline constexpr Area kLatencySamplesArea{167, 312, 212, 324};
 inline constexpr Area kAboutArea{286, 306, 436, 328};
-// The preset strip along the bottom, and its name field.
+// The preset strip along the bottom, and its controls.
 inline constexpr Area kPresetStrip{0, 332, kWidth, kHeight};
 inline constexpr Area kNameField{175, 336, 292, 350};
+inline constexpr Area kPresetMenuArea{293, 336, 305, 350};
+inline constexpr Area kPresetRockerArea{313, 336, 344, 350};
+inline constexpr Area kLoadBankArea{70, 336, 82, 350};
+inline constexpr Area kSaveBankArea{20, 336, 32, 350};
+inline constexpr Area kDefaultBankArea{32, 338, 69, 348};
+inline constexpr Area kLoadPresetArea{150, 336, 162, 350};
+inline constexpr Area kSavePresetArea{91, 336, 103, 350};
+inline constexpr Area kDefaultPresetArea{103, 338, 150, 348};
+inline constexpr Area kRecallAArea{374, 336, 386, 350};
+inline constexpr Area kStoreAArea{352, 336, 364, 350};
+inline constexpr Area kRecallBArea{417, 336, 429, 350};
+inline constexpr Area kStoreBArea{395, 336, 407, 350};
+inline constexpr Area kManualArea{662, 336, 678, 350};
+// The name field's display, whose colour the field's own background matches.
+inline constexpr double kNameDisplayRed = 209 / 255.0;
+inline constexpr double kNameDisplayGreen = 227 / 255.0;
+inline constexpr double kNameDisplayBlue = 238 / 255.0;
 
 }  // namespace tavola::panel
