@@ -33,6 +33,8 @@ DocumentOpener::State DocumentOpener::poll() {
 }
 
 std::string documentsFolder() {
+  const char* home = std::getenv("HOME");
+  const std::string homeFolder = home && home[0] == '/' ? home : "";
   const char* searchPath = std::getenv("PATH");
   const std::string program =
       findProgram("xdg-user-dir", searchPath ? searchPath : "/usr/local/bin:/usr/bin:/bin");
@@ -40,11 +42,12 @@ std::string documentsFolder() {
     const ProgramRun run = runForOutput(program, {"DOCUMENTS"});
     std::string folder = run.output;
     while (!folder.empty() && (folder.back() == '\n' || folder.back() == '/')) folder.pop_back();
-    if (run.started && run.exitStatus == 0 && !folder.empty() && folder.front() == '/')
+    // xdg-user-dir answers the home folder itself for a documents folder never set up.
+    if (run.started && run.exitStatus == 0 && !folder.empty() && folder.front() == '/' &&
+        folder != homeFolder)
       return folder;
   }
-  const char* home = std::getenv("HOME");
-  return std::string(home && home[0] == '/' ? home : "") + "/Documents";
+  return homeFolder + "/Documents";
 }
 
 std::string ownFolder() {

@@ -28,7 +28,8 @@ class DocumentOpener {
   bool running_ = false;
 };
 
-// The user's documents folder: what xdg-user-dir says, else ~/Documents. No trailing "/".
+// The user's documents folder: what xdg-user-dir says, else ~/Documents (also when it
+// says the home folder, its answer for a folder never set up). No trailing "/".
 std::string documentsFolder();
 // The folder of the shared object (or program) that holds this code, with a trailing "/";
 // empty when it cannot be learnt.

@@ -3,29 +3,17 @@
 // object lives, and is put back afterwards. Every effect made meanwhile reads and writes
 // its preferences there, never the user's, and never those of a test running beside it.
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
+#include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
 namespace tavola::test {
 
 class ScopedConfigHome {
  public:
-  ScopedConfigHome() {
-    if (const char* previous = std::getenv("XDG_CONFIG_HOME")) previous_ = previous;
-    ::setenv("XDG_CONFIG_HOME", folder_.path().c_str(), 1);
-  }
-  ~ScopedConfigHome() {
-    if (previous_)
-      ::setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
-    else
-      ::unsetenv("XDG_CONFIG_HOME");
-  }
-  ScopedConfigHome(const ScopedConfigHome&) = delete;
-  ScopedConfigHome& operator=(const ScopedConfigHome&) = delete;
+  ScopedConfigHome() = default;
 
   // The folder the effects keep their values in, one file per key.
   std::filesystem::path store() const { return folder_.path() / "tavola"; }
@@ -33,7 +21,7 @@ class ScopedConfigHome {
 
  private:
   TempFolder folder_;
-  std::optional<std::string> previous_;
+  ScopedEnvironment variable_{"XDG_CONFIG_HOME", folder_.path().string()};
 };
 
 }  // namespace tavola::test
