@@ -254,9 +254,11 @@ void dispatch(X11Window::State& state, XEvent& event) {
       break;
     }
     case FocusOut:
-      // Another window took the keyboard (not our own pop-up's grab): the edit ends.
+      // Another window took the keyboard (not our own pop-up's grab, nor the pointer's
+      // window losing the keys it had while the focus followed the pointer): the edit ends.
       if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
-          state.hasKeyboard) {
+          event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyPointerRoot &&
+          event.xfocus.detail != NotifyDetailNone && state.hasKeyboard) {
         state.hasKeyboard = false;
         frame.onKeyboardFocusLost();
       }

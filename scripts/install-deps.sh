@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
-  libsndfile1-dev libcairo2-dev libx11-dev fonts-dejavu-core xvfb
+  libsndfile1-dev libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb
   valgrind
 )
 

@@ -19,115 +19,11 @@
 
 #include "effect/VendorRequests.h"
 #include "support/TempFolder.h"
-#include "vsthost/HostedEffect.h"
-#include "vsthost/PluginLibrary.h"
+#include "x11/HostWindow.h"
 
 namespace {
 
-const PluginLibrary& pluginLibrary() {
-  static const PluginLibrary library(TAVOLA_PLUGIN_PATH);
-  return library;
-}
-
-class EmbeddedEditor : public testing::Test {
- protected:
-  void SetUp() override {
-    display_ = XOpenDisplay(nullptr);
-    if (!display_) GTEST_SKIP() << "no X display (the test script starts Xvfb)";
-    parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 720, 352, 0, 0, 0);
-    XMapWindow(display_, parent_);
-    XSync(display_, False);
-    std::string error;
-    effect_ = HostedEffect::create(pluginLibrary(), &error);
-    ASSERT_TRUE(effect_) << error;
-    effect_->setSampleRate(44100.0f);
-    effect_->resume();
-  }
-  void TearDown() override {
-    effect_.reset();
-    if (display_) {
-      if (parent_) XDestroyWindow(display_, parent_);
-      XCloseDisplay(display_);
-    }
-  }
-
-  void open() {
-    ASSERT_EQ(effect_->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)), 1);
-    child_ = onlyChild();
-    ASSERT_NE(child_, 0u);
-    idle();
-  }
-  Window onlyChild() {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(display_, parent_, &root, &parent, &children, &count);
-    const Window child = count == 1 ? children[0] : 0;
-    if (children) XFree(children);
-    return child;
-  }
-  int childCount() {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(display_, parent_, &root, &parent, &children, &count);
-    if (children) XFree(children);
-    return static_cast<int>(count);
-  }
-  // The host's idle, a few times, with time for the server to pass the events on.
-  void idle(int times = 3) {
-    for (int i = 0; i < times; ++i) {
-      XSync(display_, False);
-      usleep(2000);
-      effect_->dispatch(effEditIdle);
-    }
-  }
-
-  void button(int type, int x, int y, unsigned int number, unsigned int state, Time time) {
-    XEvent event{};
-    event.xbutton.type = type;
-    event.xbutton.display = display_;
-    event.xbutton.window = child_;
-    event.xbutton.root = DefaultRootWindow(display_);
-    event.xbutton.time = time;
-    event.xbutton.x = x;
-    event.xbutton.y = y;
-    event.xbutton.state = state;
-    event.xbutton.button = number;
-    event.xbutton.same_screen = True;
-    XSendEvent(display_, child_, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
-               &event);
-  }
-  void motion(int x, int y, unsigned int state) {
-    XEvent event{};
-    event.xmotion.type = MotionNotify;
-    event.xmotion.display = display_;
-    event.xmotion.window = child_;
-    event.xmotion.root = DefaultRootWindow(display_);
-    event.xmotion.x = x;
-    event.xmotion.y = y;
-    event.xmotion.state = state;
-    event.xmotion.same_screen = True;
-    XSendEvent(display_, child_, True, PointerMotionMask, &event);
-  }
-  void click(int x, int y, Time time = 1000, unsigned int number = Button1,
-             unsigned int modifiers = 0) {
-    button(ButtonPress, x, y, number, modifiers, time);
-    button(ButtonRelease, x, y, number, modifiers | Button1Mask, time + 20);
-    idle();
-  }
-
-  // The window's pixel, 0xRRGGBB.
-  std::uint32_t windowPixel(int x, int y) {
-    XImage* image = XGetImage(display_, child_, x, y, 1, 1, AllPlanes, ZPixmap);
-    const std::uint32_t value = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFF;
-    XDestroyImage(image);
-    return value;
-  }
-
-  Display* display_ = nullptr;
-  Window parent_ = 0;
-  Window child_ = 0;
-  std::unique_ptr<HostedEffect> effect_;
-};
+using EmbeddedEditor = tavola::test::HostWindowTest;
 
 TEST_F(EmbeddedEditor, OpensAChildOfTheHostsWindowThatPublishesItsEventProcedure) {
   ERect* rect = nullptr;

@@ -1,0 +1,290 @@
+// The preset strip of the built plug-in in a host window on Xvfb, driven by real input
+// (XTest): typing into the name field with the window's keyboard, the pop-up menu with its
+// grab, file dialogs that leave the host running (a stand-in zenity on PATH answers them),
+// the default bank and the memories, and open-close cycles with a menu or a dialog left open.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "support/ScopedConfigHome.h"
+#include "support/ScopedEnvironment.h"
+#include "support/StandInPrograms.h"
+#include "x11/HostWindow.h"
+
+namespace {
+
+using tavola::test::ScopedEnvironment;
+
+// Where the strip's controls are, in the panel's pixels.
+constexpr int kStripY = 343;
+constexpr int kNameFieldX = 233;
+constexpr int kMenuX = 299;
+constexpr int kRockerLeftX = 320;
+constexpr int kRockerRightX = 338;
+constexpr int kSavePresetX = 97;
+constexpr int kLoadPresetX = 156;
+constexpr int kSaveBankX = 26;
+constexpr int kLoadBankX = 76;
+constexpr int kDefaultBankX = 50;
+constexpr int kStoreAX = 358;
+constexpr int kRecallAX = 380;
+
+std::string systemPath() {
+  const char* path = std::getenv("PATH");
+  return path ? path : "/usr/bin:/bin";
+}
+
+class PresetStripWindow : public tavola::test::HostWindowTest {
+ protected:
+  std::string presetName(int preset) { return effect_->programNameIndexed(preset).value_or(""); }
+  // Idles until `done`, for at most five seconds.
+  template <typename Done>
+  bool idleUntil(Done done) {
+    for (int i = 0; i < 500; ++i) {
+      if (done()) return true;
+      idle(1);
+      usleep(8000);
+    }
+    return done();
+  }
+  // Override-redirect windows mapped on the screen: our pop-ups.
+  int popupCount() {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+    int popups = 0;
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes attributes{};
+      if (XGetWindowAttributes(display_, children[i], &attributes) &&
+          attributes.override_redirect && attributes.map_state == IsViewable)
+        ++popups;
+    }
+    if (children) XFree(children);
+    return popups;
+  }
+  bool isRunning(pid_t pid) { return pid > 0 && ::kill(pid, 0) == 0; }
+
+  // Stand-ins first on PATH, preferences of the test's own.
+  tavola::test::StandInPrograms programs_;
+  ScopedEnvironment path_{"PATH", programs_.path() + ":" + systemPath()};
+  tavola::test::ScopedConfigHome config_;
+};
+
+TEST_F(PresetStripWindow, TypingANameTakesTheKeyboardAndGivesItBack) {
+  open();
+  Window before = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &before, &revert);
+  realClick(kNameFieldX, kStripY);
+  Window focus = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  EXPECT_EQ(focus, child_) << "typing goes to the field's window while it edits";
+
+  const std::string thirty = "abcdefghijklmnopqrstuvwxyz0123";
+  realType(thirty);
+  realPress(XK_Return);
+  idle();
+  EXPECT_EQ(effect_->programName(), thirty.substr(0, 23));
+  EXPECT_EQ(presetName(0), thirty.substr(0, 23));
+  XGetInputFocus(display_, &focus, &revert);
+  EXPECT_EQ(focus, before) << "and back where it was afterwards";
+
+  // The host taking the keyboard back ends the edit and keeps what was typed.
+  realClick(kNameFieldX, kStripY);
+  realType("kept");
+  XSetInputFocus(display_, parent_, RevertToParent, CurrentTime);
+  idle();
+  EXPECT_EQ(effect_->programName(), "kept");
+  realType("x");
+  EXPECT_EQ(effect_->programName(), "kept") << "no more typing reaches the field";
+}
+
+TEST_F(PresetStripWindow, TheRockerStopsAtTheFirstAndTheLastPreset) {
+  open();
+  const std::string first = presetName(0);
+  realClick(kRockerLeftX, kStripY);
+  EXPECT_EQ(effect_->programName(), first);
+  for (int i = 0; i < 7; ++i) realClick(kRockerRightX, kStripY, Button1);
+  EXPECT_EQ(effect_->programName(), presetName(6));
+  realClick(kRockerLeftX, kStripY);
+  EXPECT_EQ(effect_->programName(), presetName(5));
+}
+
+TEST_F(PresetStripWindow, TheMenuOpensInAWindowOfItsOwnAndHoldsTheKeys) {
+  open();
+  realClick(kMenuX, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return popupCount() == 1; }));
+  realPress(XK_Down);
+  realPress(XK_Down);
+  realPress(XK_Return);
+  idle();
+  EXPECT_EQ(popupCount(), 0);
+  EXPECT_EQ(effect_->programName(), presetName(2));
+
+  // A click outside closes it without choosing, and the panel under it hears nothing.
+  realClick(kMenuX, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return popupCount() == 1; }));
+  realPress(XK_Down);
+  effect_->log().clear();
+  realClick(622 + 12, 92 + 7);  // the SAT switch
+  EXPECT_EQ(popupCount(), 0);
+  EXPECT_EQ(effect_->programName(), presetName(2));
+  EXPECT_EQ(effect_->log().gestureTrace(), "");
+}
+
+TEST_F(PresetStripWindow, AFileDialogLeavesTheHostAndTheAudioRunning) {
+  tavola::test::TempFolder files;
+  const std::string preset = (files.path() / "kept.zeb").string();
+  programs_.add("zenity", preset + "\\n", 0);
+  open();
+  realClick(kSavePresetX, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return std::filesystem::exists(preset); }));
+  const std::string saved = effect_->programName();
+  effect_->setProgramName("Renamed");
+
+  programs_.add("zenity", preset + "\\n", 0, true);
+  std::filesystem::remove(programs_.folder() / "zenity.pid");
+  realClick(kLoadPresetX, kStripY);
+  const pid_t dialog = [&] {
+    idleUntil([&] { return programs_.pidOf("zenity") != 0; });
+    return programs_.pidOf("zenity");
+  }();
+  ASSERT_NE(dialog, 0);
+  EXPECT_NE(programs_.argumentsOf("zenity")[1].find("--title=Load preset"), std::string::npos);
+
+  // The host's idle and its audio go on while the user looks for the file.
+  std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0};
+  std::thread audio([&] {
+    std::vector<float> left(256), right(256);
+    float* channels[2] = {left.data(), right.data()};
+    while (!stop.load()) {
+      effect_->processReplacing(channels, channels, 256);
+      blocks.fetch_add(1);
+    }
+  });
+  for (int i = 0; i < 30; ++i) idle(1);
+  const int during = blocks.load();
+  EXPECT_TRUE(isRunning(dialog)) << "thirty idles came back with the dialog still open";
+  EXPECT_GT(during, 0);
+  EXPECT_EQ(effect_->programName(), "Renamed");
+
+  programs_.answer("zenity");
+  EXPECT_TRUE(idleUntil([&] { return effect_->programName() == saved; }));
+  stop.store(true);
+  audio.join();
+  EXPECT_GT(blocks.load(), during);
+
+  // A right click asks for the other byte order.
+  programs_.add("zenity", "", 1);
+  realClick(kLoadPresetX, kStripY, Button3);
+  ASSERT_TRUE(idleUntil([&] {
+    const auto arguments = programs_.argumentsOf("zenity");
+    return arguments.size() > 1 && arguments[1] == "--title=Load preset (endian-reversed)";
+  }));
+}
+
+TEST_F(PresetStripWindow, ALoadedBankStartsAtItsFirstPreset) {
+  tavola::test::TempFolder files;
+  const std::string bank = (files.path() / "session.zbb").string();
+  programs_.add("zenity", bank + "\\n", 0);
+  open();
+  for (int i = 0; i < 3; ++i) realClick(kRockerRightX, kStripY);
+  realClick(kSaveBankX, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return std::filesystem::exists(bank); }));
+  realClick(kLoadBankX, kStripY);
+  EXPECT_TRUE(idleUntil([&] { return effect_->programName() == presetName(0); }));
+}
+
+TEST_F(PresetStripWindow, ACommandDoubleClickRemovesTheDefaultBank) {
+  open();
+  const auto stored = [&] { return std::filesystem::exists(config_.value("DefaultBank")); };
+  realMove(kDefaultBankX, kStripY);
+  for (int i = 0; i < 2; ++i) {
+    realButton(Button1, true);
+    realButton(Button1, false);
+  }
+  EXPECT_TRUE(idleUntil(stored));
+  usleep(500000);  // the next clicks are a new pair
+  realKey(XK_Control_L, true);
+  for (int i = 0; i < 2; ++i) {
+    realButton(Button1, true);
+    realButton(Button1, false);
+  }
+  realKey(XK_Control_L, false);
+  EXPECT_TRUE(idleUntil([&] { return !stored(); }));
+}
+
+TEST_F(PresetStripWindow, MemoryAGoesFromOneInstanceToAnother) {
+  open();
+  effect_->setParameter(15, 0.125f);
+  idle();
+  realClick(kStoreAX, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return std::filesystem::exists(config_.value("MemoAPreset")); }));
+
+  std::string error;
+  auto other = HostedEffect::create(tavola::test::pluginLibrary(), &error);
+  ASSERT_TRUE(other) << error;
+  const Window otherParent =
+      XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 400, 720, 352, 0, 0, 0);
+  XMapWindow(display_, otherParent);
+  XSync(display_, False);
+  ASSERT_EQ(other->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(otherParent)), 1);
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  XQueryTree(display_, otherParent, &root, &parent, &children, &count);
+  ASSERT_EQ(count, 1u);
+  const Window otherChild = children[0];
+  XFree(children);
+  const auto idleOther = [&] {
+    XSync(display_, False);
+    usleep(2000);
+    other->dispatch(effEditIdle);
+  };
+  idleOther();
+  EXPECT_NE(other->getParameter(15), 0.125f);
+  realMove(kRecallAX, kStripY, otherChild);
+  realButton(Button1, true);
+  realButton(Button1, false);
+  for (int i = 0; i < 100 && other->getParameter(15) != 0.125f; ++i) idleOther();
+  EXPECT_EQ(other->getParameter(15), 0.125f);
+  other->dispatch(effEditClose);
+  other.reset();
+  XDestroyWindow(display_, otherParent);
+}
+
+TEST_F(PresetStripWindow, FiftyOpenCloseCyclesWithMenusAndDialogsLeftOpen) {
+  programs_.add("zenity", "/never.zeb\\n", 0, true);
+  std::vector<pid_t> dialogs;
+  for (int i = 0; i < 50; ++i) {
+    open();
+    if (i % 5 == 1) {
+      realClick(kMenuX, kStripY);
+      EXPECT_TRUE(idleUntil([&] { return popupCount() == 1; }));
+    }
+    if (i % 5 == 3) {
+      std::filesystem::remove(programs_.folder() / "zenity.pid");
+      realClick(kLoadBankX, kStripY);
+      idleUntil([&] { return programs_.pidOf("zenity") != 0; });
+      dialogs.push_back(programs_.pidOf("zenity"));
+    }
+    effect_->dispatch(effEditClose);
+    XSync(display_, False);
+  }
+  EXPECT_EQ(childCount(), 0);
+  EXPECT_EQ(popupCount(), 0);
+  ASSERT_EQ(dialogs.size(), 10u);
+  for (pid_t dialog : dialogs) {
+    EXPECT_NE(dialog, 0);
+    EXPECT_FALSE(isRunning(dialog)) << "a dialog outlived its panel";
+  }
+}
+
+}  // namespace
