@@ -5,10 +5,17 @@
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "editor/ADEditor.h"
 #include "effect/Tavola.h"
+#include "platform/ExternalFileDialog.h"
 
 namespace {
 
@@ -87,12 +94,36 @@ void idleWithAutomationOnX11(benchmark::State& state) {
   XCloseDisplay(display);
 }
 
+// A load dialog is open (a stand-in dialog program that waits for ever): each idle also
+// asks the program, without waiting, whether the user has answered.
+void idleWithFileDialogOpen(benchmark::State& state) {
+  char folder[] = "/tmp/tavola-bench-XXXXXX";
+  if (!::mkdtemp(folder)) {
+    state.SkipWithError("no temporary folder");
+    return;
+  }
+  const std::string program = std::string(folder) + "/zenity";
+  std::ofstream(program) << "#!/bin/sh\nwhile :; do sleep 1; done\n";
+  ::chmod(program.c_str(), 0755);
+  {
+    OpenPanel panel;
+    panel.editor->useFileDialog(std::make_unique<tavola::ExternalFileDialog>(folder));
+    panel.editor->loadPreset(false);
+    if (!panel.editor->fileDialogOpen()) state.SkipWithError("the dialog did not open");
+    for (auto _ : state) panel.editor->idle();
+  }
+  std::filesystem::remove_all(folder);
+}
+
 BENCHMARK(idleAtRest)->Name("editor_idle/at_rest")->Unit(benchmark::kMicrosecond);
 BENCHMARK(idleWithAutomation)->Name("editor_idle/automation")->Unit(benchmark::kMicrosecond);
 BENCHMARK(idleWithAutomationOnX11)
     ->Name("editor_idle/automation_on_x11")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(idleWithClipping)->Name("editor_idle/clipping")->Unit(benchmark::kMicrosecond);
+BENCHMARK(idleWithFileDialogOpen)
+    ->Name("editor_idle/file_dialog_open")
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
