@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the plug-in and its manual and installs them for the current user: Tavola.so into
+# ~/.vst, where LinuxVST hosts look, and the manual where the panel's manual key opens it,
+# "Tavola Audio/ZEB Tavola/ZEB Tavola Manual.pdf" in the documents folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$jobs" --target Tavola tavola_manual_pdf
+
+documents=""
+if command -v xdg-user-dir >/dev/null 2>&1; then
+  documents=$(xdg-user-dir DOCUMENTS 2>/dev/null || true)
+fi
+# xdg-user-dir answers the home folder for a documents folder never set up.
+if [ -z "$documents" ] || [ "$documents" = "$HOME" ]; then
+  documents="$HOME/Documents"
+fi
+manual_folder="$documents/Tavola Audio/ZEB Tavola"
+
+mkdir -p "$HOME/.vst" "$manual_folder"
+# Copied beside the old file and renamed over it: a host that has the old one loaded keeps
+# a whole file, and an interrupted copy leaves nothing half-written.
+install -m 0644 build/release/Tavola.so "$HOME/.vst/.Tavola.so.partial"
+mv -f "$HOME/.vst/.Tavola.so.partial" "$HOME/.vst/Tavola.so"
+install -m 0644 "build/release/ZEB Tavola Manual.pdf" "$manual_folder/.manual.partial"
+mv -f "$manual_folder/.manual.partial" "$manual_folder/ZEB Tavola Manual.pdf"
+
+echo "Installed $HOME/.vst/Tavola.so"
+echo "Installed $manual_folder/ZEB Tavola Manual.pdf"
+command -v xdg-open >/dev/null 2>&1 ||
+  echo "Note: the manual key needs xdg-open (apt-get install xdg-utils)."
+command -v zenity >/dev/null 2>&1 || command -v kdialog >/dev/null 2>&1 ||
+  echo "Note: the preset strip's file dialogs need zenity or kdialog (apt-get install zenity)."
