@@ -9,6 +9,7 @@
 #include "gui/PlatformWindow.h"
 #include "gui/PopupContent.h"
 #include "gui/VSTGUIEditorInterface.h"
+#include "gui/X11AlertWindow.h"
 #include "gui/X11Window.h"
 
 namespace VSTGUI {
@@ -249,7 +250,10 @@ void CFrame::idle() {
   // The idle work of a control may come back here through the host; once is enough.
   if (inIdle_) return;
   inIdle_ = true;
-  if (window_) window_->handleEvents(*this);
+  if (window_) {
+    window_->handleEvents(*this);
+    serviceAlertWindows();
+  }
   // A view may remove views while it runs.
   const std::vector<CView*> views = views_;
   for (CView* view : views)

@@ -16,6 +16,7 @@
 
 #include "gui/CFrame.h"
 #include "gui/Utf8.h"
+#include "gui/X11AlertWindow.h"
 
 namespace VSTGUI {
 
@@ -51,9 +52,11 @@ namespace {
 constexpr int kDoubleClickDistance = 4;
 
 // Every connection we opened, for the error handler and for hosts that hand events to
-// _XEventProc. Guarded because two hosts' threads may open editors.
+// _XEventProc; and connections of ours without a frame (alert windows), whose errors are
+// ignored too. Guarded because two hosts' threads may open editors.
 std::mutex registryMutex;
 std::vector<X11Window::State*> registry;
+std::vector<Display*> otherConnections;
 XErrorHandler previousHandler = nullptr;
 
 int onXError(Display* display, XErrorEvent* error) {
@@ -64,25 +67,36 @@ int onXError(Display* display, XErrorEvent* error) {
         ++state->errors;
         return 0;
       }
+    if (std::find(otherConnections.begin(), otherConnections.end(), display) !=
+        otherConnections.end())
+      return 0;
   }
   return previousHandler ? previousHandler(display, error) : 0;
 }
 
+// With the lock held: our handler is in place while any connection of ours is open.
+void handlerFirstUser() {
+  if (registry.size() + otherConnections.size() == 1) previousHandler = XSetErrorHandler(onXError);
+}
+
+void handlerLastUser() {
+  if (!registry.empty() || !otherConnections.empty()) return;
+  // Put the old handler back only if nobody installed another one after ours.
+  XErrorHandler current = XSetErrorHandler(previousHandler);
+  if (current != onXError) XSetErrorHandler(current);
+  previousHandler = nullptr;
+}
+
 void registerState(X11Window::State* state) {
   std::lock_guard lock(registryMutex);
-  if (registry.empty()) previousHandler = XSetErrorHandler(onXError);
   registry.push_back(state);
+  handlerFirstUser();
 }
 
 void unregisterState(X11Window::State* state) {
   std::lock_guard lock(registryMutex);
   registry.erase(std::remove(registry.begin(), registry.end(), state), registry.end());
-  if (registry.empty()) {
-    // Put the old handler back only if nobody installed another one after ours.
-    XErrorHandler current = XSetErrorHandler(previousHandler);
-    if (current != onXError) XSetErrorHandler(current);
-    previousHandler = nullptr;
-  }
+  handlerLastUser();
 }
 
 long modifierBits(unsigned int state) {
@@ -338,6 +352,24 @@ unsigned long desktopDoubleClickTime(Display* display) {
 
 X11Window::X11Window(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
+void X11Window::guardConnection(Display* display) {
+  std::lock_guard lock(registryMutex);
+  otherConnections.push_back(display);
+  handlerFirstUser();
+}
+
+void X11Window::releaseConnection(Display* display) {
+  std::lock_guard lock(registryMutex);
+  otherConnections.erase(std::remove(otherConnections.begin(), otherConnections.end(), display),
+                         otherConnections.end());
+  handlerLastUser();
+}
+
+bool X11Window::anyOpen() {
+  std::lock_guard lock(registryMutex);
+  return !registry.empty();
+}
+
 std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parentWindow) {
   auto state = std::make_unique<State>();
   state->frame = &frame;
@@ -407,6 +439,8 @@ X11Window::~X11Window() {
   XSync(display, True);
   unregisterState(state_.get());
   XCloseDisplay(display);
+  // Alerts are served by the editors' idle: with the last editor gone, nobody would.
+  if (!anyOpen()) closeAlertWindows();
 }
 
 void X11Window::handleEvents(CFrame& frame) {

@@ -20,6 +20,8 @@
 
 #include "gui/PlatformWindow.h"
 
+struct _XDisplay;
+
 namespace VSTGUI {
 
 class X11Window : public PlatformWindow {
@@ -41,6 +43,13 @@ class X11Window : public PlatformWindow {
   unsigned long popupWindowId() const;
   // The X errors our connection met, such as those of a parent destroyed under us.
   int errorCount() const;
+
+  // X errors of another connection of ours (an alert window's) are ignored as our
+  // windows' are, from guard to release.
+  static void guardConnection(_XDisplay* display);
+  static void releaseConnection(_XDisplay* display);
+  // Some editor window is open, and so some frame's idle runs.
+  static bool anyOpen();
 
   struct State;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <span>
 
+#include "gui/X11AlertWindow.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopAlert.h"
 #include "platform/StandardError.h"
@@ -109,5 +110,7 @@ void XPlatDisplayAlert(std::string_view text) {
   for (char c : text) line += (c == '\n' || c == '\r') ? ' ' : c;
   line += '\n';
   tavola::writeToStandardError(line.data(), line.size());
-  tavola::showDesktopAlert("ZEB Tavola", text);
+  // A dialog program of the desktop where there is one, else a window of our own while an
+  // editor window is open; standard error has the text either way.
+  if (!tavola::showDesktopAlert("ZEB Tavola", text)) VSTGUI::showAlertWindow("ZEB Tavola", text);
 }

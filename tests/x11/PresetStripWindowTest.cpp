@@ -287,4 +287,45 @@ TEST_F(PresetStripWindow, FiftyOpenCloseCyclesWithMenusAndDialogsLeftOpen) {
   }
 }
 
+// Top-level windows of the screen named `name`.
+std::vector<Window> windowsNamed(Display* display, const std::string& name) {
+  std::vector<Window> found;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  for (unsigned int i = 0; i < count; ++i) {
+    char* title = nullptr;
+    XWindowAttributes attributes{};
+    if (XFetchName(display, children[i], &title) && title) {
+      if (name == title && XGetWindowAttributes(display, children[i], &attributes) &&
+          attributes.map_state == IsViewable)
+        found.push_back(children[i]);
+      XFree(title);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+TEST_F(PresetStripWindow, WithoutADialogProgramTheAlertIsAWindowOfOurOwn) {
+  // Neither zenity nor kdialog on the path; the manual is nowhere.
+  ScopedEnvironment bare("PATH", programs_.path());
+  tavola::test::TempFolder home;
+  ScopedEnvironment homeFolder("HOME", home.path().string());
+  open();
+  realClick(670, kStripY);  // the manual key
+  std::vector<Window> alerts;
+  ASSERT_TRUE(
+      idleUntil([&] { return (alerts = windowsNamed(display_, "ZEB Tavola")).size() == 1; }));
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display_, alerts[0], &attributes);
+  // The OK button, at the window's bottom right.
+  realClick(attributes.width - 18 - 40, attributes.height - 18 - 13, Button1, alerts[0]);
+  EXPECT_TRUE(idleUntil([&] { return windowsNamed(display_, "ZEB Tavola").empty(); }));
+  // The panel still answers.
+  effect_->log().clear();
+  realClick(622 + 12, 92 + 7);
+  EXPECT_EQ(effect_->log().gestureTrace(), "begin 7; set 7=1; end 7");
+}
+
 }  // namespace
