@@ -53,8 +53,9 @@ class TextEdit : public testing::Test {
     frame_.onKeyDown(key);
   }
 
-  CFrame frame_;
+  // Before the frame: closing the frame ends an edit, which the listener hears.
   Changes changes_;
+  CFrame frame_;
   CTextEdit* field_;
   CTextEdit* other_;
 };
