@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <memory>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/X11ImageCopy.h"
 #include "gui/X11Window.h"
 
 namespace VSTGUI {
@@ -94,17 +94,15 @@ class AlertWindow {
     hints.min_height = hints.max_height = alert->height_;
     XSetWMNormalHints(display, alert->window_, &hints);
     XMapRaised(display, alert->window_);
-    alert->surface_ = cairo_xlib_surface_create(
-        display, alert->window_, DefaultVisual(display, screen), kWidth, alert->height_);
+    alert->copier_ = std::make_unique<X11ImageCopy>(display, alert->window_);
+    alert->picture_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, alert->height_);
     XFlush(display);
     return alert;
   }
 
   ~AlertWindow() {
-    if (surface_) {
-      cairo_surface_finish(surface_);
-      cairo_surface_destroy(surface_);
-    }
+    copier_.reset();
+    if (picture_) cairo_surface_destroy(picture_);
     if (window_) XDestroyWindow(display_, window_);
     XSync(display_, True);
     X11Window::releaseConnection(display_);
@@ -163,7 +161,7 @@ class AlertWindow {
   }
 
   void draw() {
-    cairo_t* cr = cairo_create(surface_);
+    cairo_t* cr = cairo_create(picture_);
     cairo_set_source_rgb(cr, 0.94, 0.94, 0.92);
     cairo_paint(cr);
     useFont(cr, false);
@@ -189,14 +187,16 @@ class AlertWindow {
                   top + kButtonHeight / 2.0 + kFontSize / 2 - 1);
     cairo_show_text(cr, "OK");
     cairo_destroy(cr);
-    cairo_surface_flush(surface_);
+    copier_->copy(picture_, 0, 0, kWidth, height_);
     XFlush(display_);
   }
 
   Display* display_;
   Window window_ = 0;
   Atom deleteWindow_ = 0;
-  cairo_surface_t* surface_ = nullptr;
+  // The alert is drawn into an image and copied to the window on every expose.
+  cairo_surface_t* picture_ = nullptr;
+  std::unique_ptr<X11ImageCopy> copier_;
   std::vector<std::string> lines_;
   int height_ = 0;
   bool pressedOnButton_ = false;

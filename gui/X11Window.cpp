@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -17,13 +16,14 @@
 #include "gui/CFrame.h"
 #include "gui/Utf8.h"
 #include "gui/X11AlertWindow.h"
+#include "gui/X11ImageCopy.h"
 
 namespace VSTGUI {
 
 struct X11Window::State {
   Display* display = nullptr;
   Window window = 0;
-  cairo_surface_t* surface = nullptr;
+  std::unique_ptr<X11ImageCopy> copier;
   CFrame* frame = nullptr;
   int errors = 0;
   bool inEvents = false;
@@ -42,7 +42,7 @@ struct X11Window::State {
   int previousRevert = RevertToParent;
   // The open pop-up.
   Window popup = 0;
-  cairo_surface_t* popupSurface = nullptr;
+  std::unique_ptr<X11ImageCopy> popupCopier;
   int popupWidth = 0;
   int popupHeight = 0;
 };
@@ -283,13 +283,8 @@ void dispatch(X11Window::State& state, XEvent& event) {
 }
 
 void showPopupPicture(X11Window::State& state, cairo_surface_t* buffer) {
-  if (!state.popupSurface || !buffer) return;
-  cairo_t* cr = cairo_create(state.popupSurface);
-  cairo_set_source_surface(cr, buffer, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(state.popupSurface);
+  if (!state.popupCopier || !buffer) return;
+  state.popupCopier->copy(buffer, 0, 0, state.popupWidth, state.popupHeight);
   XFlush(state.display);
 }
 
@@ -406,9 +401,7 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
   XChangeProperty(display, state->window, eventProc, eventProc, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&procedure), 1);
   XMapWindow(display, state->window);
-  state->surface = cairo_xlib_surface_create(display, state->window,
-                                             DefaultVisual(display, DefaultScreen(display)),
-                                             static_cast<int>(width), static_cast<int>(height));
+  state->copier = std::make_unique<X11ImageCopy>(display, state->window);
   state->doubleClickTime = desktopDoubleClickTime(display);
   state->inputMethod = XOpenIM(display, nullptr, nullptr, nullptr);
   if (state->inputMethod)
@@ -418,7 +411,7 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
   XSync(display, False);
   if (state->errors) {
     std::fprintf(stderr, "ZEB Tavola: the X server refused the editor window\n");
-    cairo_surface_destroy(state->surface);
+    state->copier.reset();
     unregisterState(state.get());
     XCloseDisplay(display);
     return nullptr;
@@ -432,8 +425,7 @@ X11Window::~X11Window() {
   Display* display = state_->display;
   if (state_->inputContext) XDestroyIC(state_->inputContext);
   if (state_->inputMethod) XCloseIM(state_->inputMethod);
-  cairo_surface_finish(state_->surface);
-  cairo_surface_destroy(state_->surface);
+  state_->copier.reset();
   // Gone already if the host destroyed its window first; the error is ours to ignore.
   XDestroyWindow(display, state_->window);
   XSync(display, True);
@@ -462,14 +454,8 @@ void X11Window::handleEvents(CFrame& frame) {
 }
 
 void X11Window::present(cairo_surface_t* buffer, const CRect& area) {
-  cairo_t* cr = cairo_create(state_->surface);
-  cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
-  cairo_clip(cr);
-  cairo_set_source_surface(cr, buffer, 0, 0);
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(state_->surface);
+  state_->copier->copy(buffer, static_cast<int>(area.left), static_cast<int>(area.top),
+                       static_cast<int>(area.width()), static_cast<int>(area.height()));
   XFlush(state_->display);
 }
 
@@ -526,8 +512,7 @@ bool X11Window::showPopup(const CPoint& origin, const CPoint& size) {
   XChangeProperty(display, state.popup, type, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&menu), 1);
   XMapRaised(display, state.popup);
-  state.popupSurface = cairo_xlib_surface_create(display, state.popup,
-                                                 DefaultVisual(display, screen), width, height);
+  state.popupCopier = std::make_unique<X11ImageCopy>(display, state.popup);
   state.popupWidth = width;
   state.popupHeight = height;
   // Every click and key now comes to the pop-up, wherever the pointer is.
@@ -548,9 +533,7 @@ void X11Window::hidePopup() {
   if (!state.popup) return;
   XUngrabPointer(state.display, CurrentTime);
   XUngrabKeyboard(state.display, CurrentTime);
-  cairo_surface_finish(state.popupSurface);
-  cairo_surface_destroy(state.popupSurface);
-  state.popupSurface = nullptr;
+  state.popupCopier.reset();
   XDestroyWindow(state.display, state.popup);
   state.popup = 0;
   XFlush(state.display);
