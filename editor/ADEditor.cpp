@@ -26,7 +26,7 @@ namespace panel = tavola::panel;
 namespace {
 
 // The panel's knobs: parameter, picture, frames, place, default, drag settings.
-struct KnobSpec {
+struct KnobPlan {
   int tag;
   int image;
   int frames;
@@ -36,7 +36,7 @@ struct KnobSpec {
   double shiftZoom;
 };
 
-struct SwitchSpec {
+struct SwitchPlan {
   int tag;
   int image;
   panel::Place place;
@@ -49,7 +49,7 @@ struct PanelEntry {
   int index;
 };
 
-constexpr KnobSpec kKnobs[] = {
+constexpr KnobPlan kKnobs[] = {
     {6, panel::kOutputKnob, 65, panel::kOutputKnobAt, 0.5f, 0.5, 2.0},
     {9, panel::kHpfFreqKnob, 13, panel::kHpfFreqAt, 0.0f, 0.25, 1.0},
     {13, panel::kLfFreqKnob, 13, panel::kLfFreqAt, 0.5f, 0.25, 1.0},
@@ -60,7 +60,7 @@ constexpr KnobSpec kKnobs[] = {
     {27, panel::kHfGainKnob, 25, panel::kHfGainAt, 0.5f, 0.5, 2.0},
 };
 
-constexpr SwitchSpec kSwitches[] = {
+constexpr SwitchPlan kSwitches[] = {
     {0, panel::kEqAllButton, panel::kEqAllAt}, {7, panel::kSatButton, panel::kSatAt},
     {8, panel::kHpfButton, panel::kHpfAt},     {12, panel::kLfButton, panel::kLfAt},
     {20, panel::kMfButton, panel::kMfAt},      {24, panel::kHfButton, panel::kHfAt},
@@ -193,21 +193,22 @@ void ADEditor::createControls() {
     }
     CControl* control = nullptr;
     if (entry.kind == Kind::kKnob) {
-      const KnobSpec& spec = kKnobs[entry.index];
-      auto* bitmap = new CBitmap(spec.image);
-      const CRect size = placed(spec.place, *bitmap, spec.frames);
+      const KnobPlan& knobPlan = kKnobs[entry.index];
+      auto* bitmap = new CBitmap(knobPlan.image);
+      const CRect size = placed(knobPlan.place, *bitmap, knobPlan.frames);
       auto* knob = new CAnimKnob3(
-          size, this, spec.tag, spec.frames, static_cast<int>(bitmap->getWidth()),
-          static_cast<int>(size.height()), bitmap, CPoint(spec.place.x, spec.place.y));
-      knob->setDefaultValue(spec.defaultValue);
-      knob->rangeZoom = spec.rangeZoom;
-      knob->setShiftZoom(spec.shiftZoom);
+          size, this, knobPlan.tag, knobPlan.frames, static_cast<int>(bitmap->getWidth()),
+          static_cast<int>(size.height()), bitmap, CPoint(knobPlan.place.x, knobPlan.place.y));
+      knob->setDefaultValue(knobPlan.defaultValue);
+      knob->rangeZoom = knobPlan.rangeZoom;
+      knob->setShiftZoom(knobPlan.shiftZoom);
       bitmap->forget();
       control = knob;
     } else {
-      const SwitchSpec& spec = kSwitches[entry.index];
-      auto* bitmap = new CBitmap(spec.image);
-      control = new CZEBOnOffButton(placed(spec.place, *bitmap, 2), this, spec.tag, bitmap, 0);
+      const SwitchPlan& switchPlan = kSwitches[entry.index];
+      auto* bitmap = new CBitmap(switchPlan.image);
+      control = new CZEBOnOffButton(placed(switchPlan.place, *bitmap, 2), this, switchPlan.tag,
+                                    bitmap, 0);
       bitmap->forget();
     }
     control->setValue(effect_->getParameter(static_cast<VstInt32>(control->getTag())));
