@@ -19,7 +19,7 @@ CLED::~CLED() {
   if (bitmap_) bitmap_->forget();
 }
 
-void CLED::setValue(float value) {
+void CLED::setValue(float value, bool /*notify*/) {
   oldValue_ = value_;
   value_ = value;
 }

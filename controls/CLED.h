@@ -12,8 +12,9 @@ class CLED : public VSTGUI::CControl {
   ~CLED() override;
 
   virtual bool getHold() const { return value_ == 0.5f; }
-  // Only stores the state; the change test draws it at the next idle.
-  virtual void setValue(float value);
+  // Only stores the state, and never tells the listener (`notify` is ignored); the
+  // change test draws it at the next idle.
+  void setValue(float value, bool notify = false) override;
   virtual void resetHold() { setValue(0.0f); }
 
   void draw(VSTGUI::CDrawContext* context) override;
@@ -24,8 +25,6 @@ class CLED : public VSTGUI::CControl {
   }
 
  private:
-  using CControl::setValue;
-
   VSTGUI::CBitmap* bitmap_;
   VSTGUI::CPoint litOffset_;
   VSTGUI::CPoint heldOffset_;
