@@ -1,6 +1,5 @@
 #include "platform/DesktopAlert.h"
 
-#include <cstdlib>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -20,11 +19,6 @@ std::list<ChildProcess>& openAlerts() {
   return alerts;
 }
 
-std::string searchPath() {
-  const char* path = std::getenv("PATH");
-  return path ? path : "/usr/local/bin:/usr/bin:/bin";
-}
-
 }  // namespace
 
 std::vector<std::string> zenityAlertArguments(std::string_view title, std::string_view text) {
@@ -38,7 +32,7 @@ std::vector<std::string> kdialogAlertArguments(std::string_view title, std::stri
 }
 
 bool showDesktopAlert(std::string_view title, std::string_view text) {
-  const std::string path = searchPath();
+  const std::string path = environmentSearchPath();
   std::string program = findProgram("zenity", path);
   std::vector<std::string> arguments;
   if (!program.empty()) {

@@ -11,9 +11,7 @@ namespace tavola {
 bool DocumentOpener::open(const std::string& path, std::string* error) {
   // A viewer still starting from the last click: this click starts another.
   if (running_) poll();
-  const char* searchPath = std::getenv("PATH");
-  const std::string program =
-      findProgram("xdg-open", searchPath ? searchPath : "/usr/local/bin:/usr/bin:/bin");
+  const std::string program = findProgram("xdg-open", environmentSearchPath());
   if (program.empty()) {
     if (error) *error = "xdg-open is not installed (the \"xdg-utils\" package)";
     return false;
@@ -35,9 +33,7 @@ DocumentOpener::State DocumentOpener::poll() {
 std::string documentsFolder() {
   const char* home = std::getenv("HOME");
   const std::string homeFolder = home && home[0] == '/' ? home : "";
-  const char* searchPath = std::getenv("PATH");
-  const std::string program =
-      findProgram("xdg-user-dir", searchPath ? searchPath : "/usr/local/bin:/usr/bin:/bin");
+  const std::string program = findProgram("xdg-user-dir", environmentSearchPath());
   if (!program.empty()) {
     const ProgramRun run = runForOutput(program, {"DOCUMENTS"});
     std::string folder = run.output;

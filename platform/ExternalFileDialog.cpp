@@ -10,11 +10,6 @@ namespace {
 // Both programs answer a cancelled dialog with exit status 1 and no output.
 constexpr int kCancelled = 1;
 
-std::string environmentPath() {
-  const char* path = std::getenv("PATH");
-  return path ? path : "/usr/local/bin:/usr/bin:/bin";
-}
-
 // Where the dialog starts: the request's folder, else the user's home; with a trailing
 // "/", which makes both programs show the folder's contents rather than select it.
 std::string startFolder(const FileDialogRequest& request) {
@@ -68,7 +63,7 @@ std::vector<std::string> chosenPaths(std::string_view output) {
   return paths;
 }
 
-ExternalFileDialog::ExternalFileDialog() : searchPath_(environmentPath()) {}
+ExternalFileDialog::ExternalFileDialog() : searchPath_(environmentSearchPath()) {}
 
 ExternalFileDialog::ExternalFileDialog(std::string searchPath)
     : searchPath_(std::move(searchPath)) {}

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/ChildProcess.h"
 
 namespace tavola {
@@ -16,6 +18,11 @@ ProgramRun runForOutput(const std::string& program, const std::vector<std::strin
   run.output = child.output();
   run.exitStatus = child.exitStatus();
   return run;
+}
+
+std::string environmentSearchPath() {
+  const char* path = std::getenv("PATH");
+  return path ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
 std::string findProgram(const std::string& name, const std::string& searchPath) {

@@ -29,4 +29,7 @@ ProgramRun runForOutput(const std::string& program, const std::vector<std::strin
 // empty when there is none.
 std::string findProgram(const std::string& name, const std::string& searchPath);
 
+// The folders programs are looked for in: $PATH, or the usual ones when it is unset.
+std::string environmentSearchPath();
+
 }  // namespace tavola
