@@ -6,9 +6,9 @@
 #include <cstdint>
 
 #include "editor/PanelEffect.h"
-#include "effect/DiagnosticLog.h"
 #include "effect/ParameterBlock.h"
 #include "effect/SignalPath.h"
+#include "platform/DiagnosticWriter.h"
 #include "presets/CPresetSystemEffect.h"
 
 class Tavola : public CPresetSystemEffect, public PanelEffect {

@@ -5,9 +5,9 @@
 
 #include "editor/ADEditor.h"
 #include "editor/ValueText.h"
-#include "effect/DiagnosticLog.h"
 #include "effect/ParameterText.h"
 #include "effect/Tavola.h"
+#include "platform/DiagnosticWriter.h"
 
 using namespace tavola;
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gui/CFrame.h"
+#include "gui/Messages.h"
 #include "gui/Utf8.h"
 #include "gui/X11AlertWindow.h"
 #include "gui/X11ImageCopy.h"
@@ -370,7 +371,7 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
   state->frame = &frame;
   state->display = XOpenDisplay(nullptr);
   if (!state->display) {
-    std::fprintf(stderr, "ZEB Tavola: cannot open the X display for the editor\n");
+    reportMessage("cannot open the X display for the editor");
     return nullptr;
   }
   registerState(state.get());
@@ -381,8 +382,10 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
 
   XWindowAttributes parent{};
   if (!XGetWindowAttributes(display, parentWindow, &parent)) {
-    std::fprintf(stderr, "ZEB Tavola: the host's editor window 0x%lx is not a window\n",
-                 parentWindow);
+    char text[80];
+    std::snprintf(text, sizeof text, "the host's editor window 0x%lx is not a window",
+                  parentWindow);
+    reportMessage(text);
     unregisterState(state.get());
     XCloseDisplay(display);
     return nullptr;
@@ -410,7 +413,7 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
                   XNClientWindow, state->window, XNFocusWindow, state->window, nullptr);
   XSync(display, False);
   if (state->errors) {
-    std::fprintf(stderr, "ZEB Tavola: the X server refused the editor window\n");
+    reportMessage("the X server refused the editor window");
     state->copier.reset();
     unregisterState(state.get());
     XCloseDisplay(display);

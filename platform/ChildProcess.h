@@ -4,9 +4,15 @@
 // interpreted), its standard input /dev/null, its standard output a pipe that poll() reads
 // without ever waiting. Standard error stays the caller's.
 //
+// The program gets nothing of the host's but its environment: every descriptor above
+// standard error is closed, and its signal mask and signal dispositions are the defaults.
+//
 // The host's user-interface thread starts a dialog this way and keeps drawing and idling
 // while the user answers it; each poll takes what the program has printed so far and
-// notices its end. Destroying a running child ends it (SIGTERM) and reaps it.
+// notices its end. Ending a program never waits for it either: it is asked to stop
+// (SIGTERM) and, when it has not ended at once, handed over to be reaped later, killed if
+// it is still there after a moment. reapHandedOverPrograms() does that work; the editors
+// call it from their idle, and what is left is ended when the library is unloaded.
 //
 // Thread contract: one thread at a time, never the audio thread.
 
@@ -33,8 +39,11 @@ class ChildProcess {
   bool poll();
   // Polls until the program has ended.
   void wait();
-  // Ends a running program at once and reaps it; its output so far stays.
+  // Asks a running program to end, without waiting for it; its output so far stays.
   void terminate();
+  // Lets a running program go on by itself (an alert the user has yet to answer): it is
+  // reaped once it ends, and ended when the library is unloaded.
+  void leaveRunning();
 
   bool running() const { return pid_ > 0 && !ended_; }
   bool ended() const { return ended_; }
@@ -49,6 +58,7 @@ class ChildProcess {
  private:
   void readAvailable();
   void reap(bool block);
+  void closePipe();
 
   pid_t pid_ = -1;
   int pipe_ = -1;
@@ -57,5 +67,11 @@ class ChildProcess {
   int exitStatus_ = -1;
   std::string output_;
 };
+
+// Reaps the programs handed over that have ended, and kills those asked to end a moment
+// ago that are still there. Never waits. Thread contract: any thread but the audio thread.
+void reapHandedOverPrograms();
+// How many handed-over programs are still to be reaped.
+int handedOverProgramCount();
 
 }  // namespace tavola

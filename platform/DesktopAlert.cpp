@@ -1,25 +1,11 @@
 #include "platform/DesktopAlert.h"
 
-#include <list>
-#include <memory>
-#include <mutex>
 #include <vector>
 
 #include "platform/ChildProcess.h"
 #include "platform/ProgramOutput.h"
 
 namespace tavola {
-namespace {
-
-std::mutex alertsMutex;
-
-// The alerts still on screen. Ended when the library goes (a host unloading the plug-in).
-std::list<ChildProcess>& openAlerts() {
-  static std::list<ChildProcess> alerts;
-  return alerts;
-}
-
-}  // namespace
 
 std::vector<std::string> zenityAlertArguments(std::string_view title, std::string_view text) {
   // --no-markup: the text is shown as it is, whatever it holds.
@@ -42,14 +28,11 @@ bool showDesktopAlert(std::string_view title, std::string_view text) {
     if (program.empty()) return false;
     arguments = kdialogAlertArguments(title, text);
   }
-  std::lock_guard lock(alertsMutex);
-  std::list<ChildProcess>& alerts = openAlerts();
-  alerts.remove_if([](ChildProcess& alert) { return alert.poll(); });
-  alerts.emplace_back();
-  if (!alerts.back().start(program, arguments)) {
-    alerts.pop_back();
-    return false;
-  }
+  ChildProcess alert;
+  if (!alert.start(program, arguments)) return false;
+  // It stays on screen until the user answers; it is reaped then.
+  alert.leaveRunning();
+  reapHandedOverPrograms();
   return true;
 }
 

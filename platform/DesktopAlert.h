@@ -1,9 +1,8 @@
 #pragma once
 // A warning for the user in a window of the desktop, with one "OK" button: zenity where it
 // is installed, else kdialog. The program runs beside the host, which goes on meanwhile
-// (the audio never waits for it, nor does the user-interface thread); it is reaped at the
-// next alert and ended when the plug-in is unloaded. The text always goes to standard
-// error too, for hosts run from a terminal and for machines with neither program.
+// (the audio never waits for it, nor does the user-interface thread); it is reaped once it
+// has ended (reapHandedOverPrograms) and ended when the plug-in is unloaded.
 //
 // Thread contract: any thread but the audio thread.
 

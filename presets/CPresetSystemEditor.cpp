@@ -1,12 +1,17 @@
 #include "presets/CPresetSystemEditor.h"
 
+#include "gui/Messages.h"
+#include "platform/DiagnosticWriter.h"
 #include "platform/ExternalFileDialog.h"
 #include "presets/CPresetSystemEffect.h"
 
 CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
     : AEffGUIEditor(effect),
       preferences_(tavola::PreferencesStore::forCurrentUser()),
-      fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {}
+      fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {
+  // The toolkit's messages wait for standard error no more than ours do.
+  VSTGUI::setMessageSink(&tavola::diagnostics::logMessage);
+}
 
 CPresetSystemEditor::~CPresetSystemEditor() {
   cancelFileDialog();

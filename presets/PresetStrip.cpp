@@ -13,6 +13,7 @@
 #include "gui/COptionMenu.h"
 #include "gui/CTextEdit.h"
 #include "gui/Utf8.h"
+#include "platform/ChildProcess.h"
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/XPlatFile.h"
@@ -142,6 +143,8 @@ void CPresetSystemEditor::close() {
 void CPresetSystemEditor::idle() {
   pollFileDialog();
   pollManual();
+  // Dialogs and alerts that ended since: no zombie waits for the next one.
+  tavola::reapHandedOverPrograms();
   AEffGUIEditor::idle();
 }
 

@@ -11,7 +11,7 @@
 #include "gui/X11AlertWindow.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopAlert.h"
-#include "platform/StandardError.h"
+#include "platform/DiagnosticWriter.h"
 
 namespace {
 
@@ -106,10 +106,7 @@ bool XPlatFileClose(std::unique_ptr<XPlatFile>& handle, std::string* error) {
 }
 
 void XPlatDisplayAlert(std::string_view text) {
-  std::string line = "ZEB Tavola: ";
-  for (char c : text) line += (c == '\n' || c == '\r') ? ' ' : c;
-  line += '\n';
-  tavola::writeToStandardError(line.data(), line.size());
+  tavola::diagnostics::logMessage(text);
   // A dialog program of the desktop where there is one, else a window of our own while an
   // editor window is open; standard error has the text either way.
   if (!tavola::showDesktopAlert("ZEB Tavola", text)) VSTGUI::showAlertWindow("ZEB Tavola", text);

@@ -39,12 +39,7 @@ std::string frequencyLabel(double hertz) {
 }
 
 std::string decibelLabel(int decibels) {
-  char text[8];
-  if (decibels > 0)
-    std::snprintf(text, sizeof text, "+%d", decibels);
-  else
-    std::snprintf(text, sizeof text, "%d", decibels);
-  return text;
+  return (decibels > 0 ? "+" : "") + std::to_string(decibels);
 }
 
 // The plate: brushed aluminium with a bevelled edge and four screws.

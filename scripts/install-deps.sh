@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   clang clang-format libclang-rt-14-dev
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsndfile1-dev libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb
   valgrind
 )

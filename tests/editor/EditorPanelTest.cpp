@@ -12,10 +12,10 @@
 #include "controls/CAnimKnob3.h"
 #include "controls/CLED.h"
 #include "editor/ADEditor.h"
-#include "effect/DiagnosticLog.h"
 #include "effect/Tavola.h"
 #include "gui/CFrame.h"
 #include "gui/CParamDisplay.h"
+#include "platform/DiagnosticWriter.h"
 #include "resources/PanelLayout.h"
 
 namespace {

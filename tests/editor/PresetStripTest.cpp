@@ -14,12 +14,12 @@
 
 #include "controls/CZBKickButton.h"
 #include "editor/ADEditor.h"
-#include "effect/DiagnosticLog.h"
 #include "effect/Tavola.h"
 #include "gui/CFrame.h"
 #include "gui/COptionMenu.h"
 #include "gui/CTextEdit.h"
 #include "gui/Utf8.h"
+#include "platform/DiagnosticWriter.h"
 #include "support/ScopedConfigHome.h"
 #include "support/ScopedEnvironment.h"
 #include "support/ScriptedFileDialog.h"

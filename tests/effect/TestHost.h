@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "effect/DiagnosticLog.h"
 #include "effect/Tavola.h"
+#include "platform/DiagnosticWriter.h"
 
 namespace tavola::test {
 
