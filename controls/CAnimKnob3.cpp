@@ -12,7 +12,13 @@ CAnimKnob3::CAnimKnob3(const CRect& size, CControlListener* listener, long tag, 
 
 void CAnimKnob3::draw(CDrawContext* context) {
   long frame = 0;
-  if (value_ > 0.0f) frame = static_cast<long>(value_ * static_cast<float>(subPixmaps_ - 1) + 0.5f);
+  if (value_ > 0.0f) {
+    if (framePick_ == FramePick::kStepInUse)
+      frame = static_cast<long>(static_cast<double>(subPixmaps_ - 1) *
+                                std::min(static_cast<double>(value_), 64.0));
+    else
+      frame = static_cast<long>(value_ * static_cast<float>(subPixmaps_ - 1) + 0.5f);
+  }
   // Values beyond the range still show a frame of the strip.
   frame = std::clamp(frame, 0L, std::max(0L, subPixmaps_ - 1));
   if (background_) background_->draw(context, size_, CPoint(0, frame * heightOfOneImage_));
@@ -27,13 +33,16 @@ float CAnimKnob3::dragRangeFor(long buttons) {
 
 CMouseEventResult CAnimKnob3::onMouseDown(CPoint& where, const long& buttons) {
   if (!(buttons & kLButton) || !listener_) return kMouseEventNotHandled;
-  beginEdit();
   if (buttons & (kControl | kDoubleClick)) {
+    const float before = value_;
     value_ = getDefaultValue();
-    if (isDirty()) listener_->valueChanged(this);
-    endEdit();
+    if (value_ != before) {
+      invalid();
+      changedInOneGesture();
+    }
     return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
   }
+  beginEdit();
   entryValue_ = value_;
   dragRange_ = dragRangeFor(buttons);
   dragCoef_ = (max_ - min_) / dragRange_;
@@ -56,9 +65,11 @@ CMouseEventResult CAnimKnob3::onMouseMoved(CPoint& where, const long& buttons) {
     dragCoef_ = coef;
     dragButtons_ = buttons;
   }
+  const float before = value_;
   value_ = entryValue_ + distance * dragCoef_;
   bounceValue();
-  if (isDirty()) {
+  // Dragging on past an end of the range sends nothing more.
+  if (value_ != before) {
     invalid();
     if (listener_) listener_->valueChanged(this);
   }
@@ -72,13 +83,12 @@ CMouseEventResult CAnimKnob3::onMouseUp(CPoint&, const long&) {
 }
 
 bool CAnimKnob3::onWheel(const CPoint&, const float& distance, const long& buttons) {
+  const float before = value_;
   value_ += distance * ((buttons & kShift) ? 0.001f : 0.01f);
   bounceValue();
-  if (isDirty() && listener_) {
+  if (value_ != before && listener_) {
     invalid();
-    beginEdit();
-    listener_->valueChanged(this);
-    endEdit();
+    changedInOneGesture();
   }
   return true;
 }

@@ -14,6 +14,12 @@ class CAnimKnob3 : public VSTGUI::CAnimKnob {
              int frameCount, int width, int frameHeight, VSTGUI::CBitmap* background,
              const VSTGUI::CPoint& offset);
 
+  // Which frame a value between two frames shows: the nearest (a continuous knob), or the
+  // step the effect uses, counted from the bottom (a stepped knob: the effect takes step
+  // trunc(steps x value), and only the top of the range reaches the last one).
+  enum class FramePick { kNearest, kStepInUse };
+  void setFramePick(FramePick pick) { framePick_ = pick; }
+
   void setShiftZoom(double zoom) { shiftZoom_ = zoom; }
   double getShiftZoom() const { return shiftZoom_; }
   bool isFineMode() const { return fineMode_; }
@@ -35,6 +41,7 @@ class CAnimKnob3 : public VSTGUI::CAnimKnob {
   // Pixels for the full range with or without Shift; sets fineMode.
   float dragRangeFor(long buttons);
 
+  FramePick framePick_ = FramePick::kNearest;
   double shiftZoom_ = 5.0;
   bool fineMode_ = false;
   float entryValue_ = 0.0f;

@@ -34,7 +34,13 @@ struct KnobPlan {
   float defaultValue;
   double rangeZoom;
   double shiftZoom;
+  CAnimKnob3::FramePick framePick;
 };
+
+// The gains and the output show the nearest frame; a frequency knob points at the
+// frequency in use, not at the nearer of two.
+constexpr auto kNearest = CAnimKnob3::FramePick::kNearest;
+constexpr auto kInUse = CAnimKnob3::FramePick::kStepInUse;
 
 struct SwitchPlan {
   int tag;
@@ -50,14 +56,14 @@ struct PanelEntry {
 };
 
 constexpr KnobPlan kKnobs[] = {
-    {6, panel::kOutputKnob, 65, panel::kOutputKnobAt, 0.5f, 0.5, 2.0},
-    {9, panel::kHpfFreqKnob, 13, panel::kHpfFreqAt, 0.0f, 0.25, 1.0},
-    {13, panel::kLfFreqKnob, 13, panel::kLfFreqAt, 0.5f, 0.25, 1.0},
-    {15, panel::kLfGainKnob, 25, panel::kLfGainAt, 0.5f, 0.5, 2.0},
-    {21, panel::kMfFreqKnob, 13, panel::kMfFreqAt, 0.5f, 0.25, 1.0},
-    {23, panel::kMfGainKnob, 25, panel::kMfGainAt, 0.5f, 0.5, 2.0},
-    {25, panel::kHfFreqKnob, 13, panel::kHfFreqAt, 0.5f, 0.25, 1.0},
-    {27, panel::kHfGainKnob, 25, panel::kHfGainAt, 0.5f, 0.5, 2.0},
+    {6, panel::kOutputKnob, 65, panel::kOutputKnobAt, 0.5f, 0.5, 2.0, kNearest},
+    {9, panel::kHpfFreqKnob, 13, panel::kHpfFreqAt, 0.0f, 0.25, 1.0, kInUse},
+    {13, panel::kLfFreqKnob, 13, panel::kLfFreqAt, 0.5f, 0.25, 1.0, kInUse},
+    {15, panel::kLfGainKnob, 25, panel::kLfGainAt, 0.5f, 0.5, 2.0, kNearest},
+    {21, panel::kMfFreqKnob, 13, panel::kMfFreqAt, 0.5f, 0.25, 1.0, kInUse},
+    {23, panel::kMfGainKnob, 25, panel::kMfGainAt, 0.5f, 0.5, 2.0, kNearest},
+    {25, panel::kHfFreqKnob, 13, panel::kHfFreqAt, 0.5f, 0.25, 1.0, kInUse},
+    {27, panel::kHfGainKnob, 25, panel::kHfGainAt, 0.5f, 0.5, 2.0, kNearest},
 };
 
 constexpr SwitchPlan kSwitches[] = {
@@ -202,6 +208,7 @@ void ADEditor::createControls() {
       knob->setDefaultValue(knobPlan.defaultValue);
       knob->rangeZoom = knobPlan.rangeZoom;
       knob->setShiftZoom(knobPlan.shiftZoom);
+      knob->setFramePick(knobPlan.framePick);
       bitmap->forget();
       control = knob;
     } else {
@@ -287,10 +294,14 @@ void ADEditor::applyHostChange(int index, float value) {
       control->setValue(value);
       control->setDirty(true);
       break;
-    case 25:
-      // The high band's knob shows the host's value cut to a hundredth.
-      control->setValue(static_cast<float>(static_cast<int>(value * 100.0f)) / 100.0f);
+    case 25: {
+      // The high band's knob shows the host's value cut to a hundredth, as long as the cut
+      // keeps the frequency step the effect uses (12 steps above the first).
+      const float cut = static_cast<float>(static_cast<int>(value * 100.0f)) / 100.0f;
+      const auto step = [](float v) { return static_cast<int>(12.0 * static_cast<double>(v)); };
+      control->setValue(step(cut) == step(value) ? cut : value);
       break;
+    }
     default:
       control->setValue(value);
   }

@@ -27,11 +27,31 @@ void CControl::bounceValue() {
 }
 
 void CControl::beginEdit() {
-  if (frame_ && frame_->getEditor()) frame_->getEditor()->beginEdit(tag_);
+  if (inGesture_ || !frame_ || !frame_->getEditor()) return;
+  inGesture_ = true;
+  frame_->getEditor()->beginEdit(tag_);
 }
 
 void CControl::endEdit() {
+  if (!inGesture_) return;
+  inGesture_ = false;
   if (frame_ && frame_->getEditor()) frame_->getEditor()->endEdit(tag_);
+}
+
+void CControl::changedInOneGesture() {
+  const bool own = !inGesture_;
+  if (own) beginEdit();
+  if (listener_) listener_->valueChanged(this);
+  if (own) endEdit();
+}
+
+void CControl::onMouseCancel() {
+  endEdit();
+}
+
+void CControl::removed() {
+  endEdit();
+  CView::removed();
 }
 
 bool CControl::isDirty() const {

@@ -45,8 +45,19 @@ class CControl : public CView {
   // Keeps the value within the range.
   void bounceValue();
   // The host hears of a gesture through the frame's editor; nothing happens off a frame.
+  // A control has at most one gesture open: a second begin is not sent, nor an end
+  // without a begin, and a gesture still open when the control leaves the frame or loses
+  // its drag ends then.
   virtual void beginEdit();
   virtual void endEdit();
+  bool inGesture() const { return inGesture_; }
+  // A change of the control's own that is not part of a drag (a wheel step, a key, a
+  // default click): the listener hears it inside a gesture of its own, or inside the
+  // drag's when one is open.
+  void changedInOneGesture();
+
+  void onMouseCancel() override;
+  void removed() override;
 
   bool isDirty() const override;
   // true forces a redraw; false marks the value as drawn.
@@ -65,6 +76,9 @@ class CControl : public CView {
   float max_ = 1.0f;
   float default_ = 0.5f;
   float wheelInc_ = 0.1f;
+
+ private:
+  bool inGesture_ = false;
 };
 
 }  // namespace VSTGUI

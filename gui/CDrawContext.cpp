@@ -1,10 +1,14 @@
 #include "gui/CDrawContext.h"
 
 #include <cmath>
+#include <string>
+
+#include "gui/Utf8.h"
 
 namespace VSTGUI {
 
-CDrawContext::CDrawContext(cairo_surface_t* surface) : cr_(cairo_create(surface)) {
+CDrawContext::CDrawContext(cairo_surface_t* surface)
+    : surface_(surface), cr_(cairo_create(surface)) {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
   whole_ = CRect(x1, y1, x2, y2);
@@ -17,7 +21,15 @@ CDrawContext::~CDrawContext() {
   cairo_destroy(cr_);
 }
 
+void CDrawContext::recoverFromError() {
+  if (cairo_status(cr_) == CAIRO_STATUS_SUCCESS) return;
+  cairo_destroy(cr_);
+  cr_ = cairo_create(surface_);
+  cairo_save(cr_);
+}
+
 void CDrawContext::setClipRect(const CRect& clip) {
+  recoverFromError();
   cairo_restore(cr_);
   cairo_save(cr_);
   clip_ = clip;
@@ -87,8 +99,21 @@ CCoord CDrawContext::measureString(const char* text, CFontRef font) {
   return width;
 }
 
+namespace {
+
+// The text as cairo takes it: `text` itself when it is valid, else a mended copy.
+const char* drawable(const char* text, std::string& mended) {
+  if (utf8::isValid(text)) return text;
+  mended = utf8::validated(text);
+  return mended.c_str();
+}
+
+}  // namespace
+
 CCoord CDrawContext::getStringWidth(const char* text) {
   if (!text) return 0;
+  std::string mended;
+  text = drawable(text, mended);
   applyFont();
   cairo_text_extents_t extents;
   cairo_text_extents(cr_, text, &extents);
@@ -98,6 +123,8 @@ CCoord CDrawContext::getStringWidth(const char* text) {
 void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign align,
                               bool antialias) {
   if (!text || !*text || rect.isEmpty()) return;
+  std::string mended;
+  text = drawable(text, mended);
   cairo_save(cr_);
   cairo_rectangle(cr_, rect.left, rect.top, rect.width(), rect.height());
   cairo_clip(cr_);

@@ -1,6 +1,11 @@
 #pragma once
 // Drawing onto a cairo surface in frame coordinates: rectangles, lines, bitmaps and text.
 // The frame makes one for every redraw, on its window's back buffer or on an image.
+//
+// Text that is not valid UTF-8 is drawn with replacement characters rather than handed to
+// cairo, which would refuse it and stop drawing anything at all on the context. Should
+// the cairo context fall into an error all the same, the next clip starts a fresh one, so
+// one bad view never blanks the rest of the panel.
 
 #include <cairo.h>
 
@@ -50,7 +55,10 @@ class CDrawContext {
  private:
   void useColour(const CColor& color);
   void applyFont();
+  // A cairo context in error draws nothing more: it is replaced by a new one.
+  void recoverFromError();
 
+  cairo_surface_t* surface_;
   cairo_t* cr_;
   CRect clip_;
   CRect whole_;

@@ -51,6 +51,7 @@ bool CFrame::removeView(CView* view, bool withForget) {
   const auto found = std::find(views_.begin(), views_.end(), view);
   if (found == views_.end()) return false;
   if (view == focusView_) setFocusView(nullptr);
+  if (view == mouseDownView_) cancelDrag();
   views_.erase(found);
   for (CView** pointer : {&modalView_, &mouseDownView_, &mouseOverView_})
     if (*pointer == view) *pointer = nullptr;
@@ -105,8 +106,17 @@ CView* CFrame::viewAt(const CPoint& where) const {
   return nullptr;
 }
 
+void CFrame::cancelDrag() {
+  CView* view = mouseDownView_;
+  mouseDownView_ = nullptr;
+  dragButtons_ = 0;
+  if (view) view->onMouseCancel();
+}
+
 CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons) {
   currentButtons_ = buttons;
+  // Another button pressed during a drag: the drag goes on, the press goes nowhere.
+  if (mouseDownView_) return kMouseEventHandled;
   if (popup_) {
     // A click beside an open pop-up closes it and does nothing else.
     closePopup();
@@ -118,7 +128,10 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons) {
     // The view may have closed a modal view or removed itself while it handled the click.
     if (!isChild(view)) return result;
     setFocusView(view->wantsFocus() ? view : nullptr);
-    if (result == kMouseEventHandled) mouseDownView_ = view;
+    if (result == kMouseEventHandled) {
+      mouseDownView_ = view;
+      dragButtons_ = buttons & kMouseButtons;
+    }
     return result;
   };
   if (modalView_) return hits(modalView_, where) ? offer(modalView_) : kMouseEventNotHandled;
@@ -134,13 +147,17 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const long& buttons) {
 }
 
 CMouseEventResult CFrame::onMouseUp(CPoint& where, const long& buttons) {
-  currentButtons_ = buttons & ~kMouseButtons;
+  currentButtons_ = buttons;
   CMouseEventResult result = kMouseEventNotHandled;
   if (CView* view = mouseDownView_) {
+    // `buttons` are those still held: the release of a button pressed during the drag
+    // leaves it going.
+    if (dragButtons_ && (buttons & dragButtons_) == dragButtons_) return kMouseEventHandled;
     mouseDownView_ = nullptr;
+    dragButtons_ = 0;
     result = view->onMouseUp(where, buttons);
   }
-  track(where, currentButtons_);
+  track(where, buttons & ~kMouseButtons);
   return result;
 }
 
@@ -152,8 +169,10 @@ CMouseEventResult CFrame::onMouseMoved(CPoint& where, const long& buttons) {
     if (editor_) editor_->doIdleStuff();
     return result;
   }
-  track(where, buttons);
-  if (mouseOverView_) return mouseOverView_->onMouseMoved(where, buttons);
+  // Hover: a button held since a press elsewhere drags nothing here.
+  const long hover = buttons & ~kMouseButtons;
+  track(where, hover);
+  if (mouseOverView_) return mouseOverView_->onMouseMoved(where, hover);
   return kMouseEventNotHandled;
 }
 
@@ -227,7 +246,7 @@ bool CFrame::setModalView(CView* view) {
     if (!addView(view)) return false;
     modalView_ = view;
     // A drag in progress ends: only the modal view hears the mouse now.
-    mouseDownView_ = nullptr;
+    cancelDrag();
   }
   return true;
 }
@@ -352,6 +371,7 @@ void CFrame::popupKeyDown(const VstKeyCode& key) {
 
 bool CFrame::close() {
   closePopup();
+  cancelDrag();
   setFocusView(nullptr);
   modalView_ = nullptr;
   removeAll();

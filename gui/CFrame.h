@@ -7,8 +7,12 @@
 // redraw never shows half a frame. idle() draws what was marked dirty since the last one.
 //
 // Mouse events go to the topmost view under the pointer that answers them. A view that
-// handles a mouse-down gets the moves and the release that follow, wherever the pointer
-// goes. While a modal view is set, only it hears the mouse.
+// handles a mouse-down gets the moves and the release of that button that follow,
+// wherever the pointer goes; other presses meanwhile go nowhere, and a drag the frame has
+// to give up (the view is removed, the frame closes, a modal view is set) is cancelled.
+// Moves with no drag in progress are hover: views see them without the buttons, so a
+// press that began beside a control never drags it. While a modal view is set, only it
+// hears the mouse.
 
 #include <memory>
 #include <vector>
@@ -110,6 +114,8 @@ class CFrame : public CView {
  private:
   CView* viewAt(const CPoint& where) const;
   void track(CPoint& where, const long& buttons);
+  // The view that took the mouse-down loses it without a release.
+  void cancelDrag();
   void drawDirty();
   void present(const CRect& area);
   void drawPopup();
@@ -121,6 +127,8 @@ class CFrame : public CView {
   std::vector<CView*> views_;
   CView* modalView_ = nullptr;
   CView* mouseDownView_ = nullptr;
+  // The buttons held when the drag began: the release of one of them ends it.
+  long dragButtons_ = 0;
   CView* mouseOverView_ = nullptr;
   CView* focusView_ = nullptr;
   long currentButtons_ = 0;

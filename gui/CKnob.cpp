@@ -24,13 +24,13 @@ long CKnob::onKeyDown(VstKeyCode& key) {
   }
   float step = wheelInc_ * direction;
   if (key.modifier & MODIFIER_SHIFT) step *= 0.1f;
+  const float before = value_;
   value_ += step;
   bounceValue();
-  if (isDirty() && listener_) {
+  // At an end of the range a step changes nothing, and the host hears nothing.
+  if (value_ != before) {
     invalid();
-    beginEdit();
-    listener_->valueChanged(this);
-    endEdit();
+    changedInOneGesture();
   }
   return 1;
 }

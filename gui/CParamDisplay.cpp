@@ -12,8 +12,13 @@ CParamDisplay::CParamDisplay(const CRect& size, CBitmap* background, long style)
 }
 
 void CParamDisplay::setValue(float value, bool notify) {
-  CControl::setValue(value, notify);
+  // The listener hears the value the display keeps, inside its range.
+  const float previous = value_;
+  value_ = value;
   bounceValue();
+  const float kept = value_;
+  value_ = previous;
+  CControl::setValue(kept, notify);
 }
 
 void CParamDisplay::getDisplayText(char* text) const {

@@ -51,6 +51,11 @@ CMouseEventResult CSplashScreen::onMouseDown(CPoint&, const long& buttons) {
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
+void CSplashScreen::removed() {
+  if (modalView_) unSplash();
+  CControl::removed();
+}
+
 void CSplashScreen::unSplash() {
   value_ = min_;
   setDirty(true);

@@ -14,6 +14,8 @@ class CSplashScreen : public CControl, public CControlListener {
   ~CSplashScreen() override;
 
   CMouseEventResult onMouseDown(CPoint& where, const long& buttons) override;
+  // Leaving the frame takes the picture off it first: it calls back to this control.
+  void removed() override;
   // The value back to the minimum, and the picture off the panel if it is shown.
   virtual void unSplash();
   // From the picture's view: a click on it closes it.

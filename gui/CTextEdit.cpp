@@ -32,7 +32,8 @@ CTextEdit::CTextEdit(const CRect& size, CControlListener* listener, long tag, co
 
 void CTextEdit::setText(const char* text) {
   if (editing_) endEditing(false);
-  const std::string_view incoming = text ? std::string_view(text, ::strnlen(text, 4096)) : "";
+  const std::string incoming =
+      utf8::validated(text ? std::string_view(text, ::strnlen(text, 4096)) : "");
   text_.assign(incoming.substr(0, utf8::cutPoint(incoming, kTextBufferSize - 1)));
   caret_ = anchor_ = text_.size();
   scroll_ = 0;
@@ -189,7 +190,9 @@ void CTextEdit::eraseSelection() {
   caret_ = anchor_ = from;
 }
 
-void CTextEdit::insert(const std::string& typed) {
+void CTextEdit::insert(const std::string& input) {
+  // An input method may hand over a noncharacter; the name must stay drawable.
+  const std::string typed = utf8::validated(input);
   eraseSelection();
   if (text_.size() + typed.size() > kTextBufferSize - 1) return;
   text_.insert(caret_, typed);

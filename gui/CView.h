@@ -27,6 +27,9 @@ class CView : public CBaseObject {
   virtual CMouseEventResult onMouseMoved(CPoint& where, const long& buttons);
   virtual CMouseEventResult onMouseEntered(CPoint& where, const long& buttons);
   virtual CMouseEventResult onMouseExited(CPoint& where, const long& buttons);
+  // The frame gave up the drag this view took with a mouse-down (the view is being
+  // removed, the editor closes, a modal view took the mouse): no release will come.
+  virtual void onMouseCancel() {}
   // distance: wheel steps, positive away from the user.
   virtual bool onWheel(const CPoint& where, const float& distance, const long& buttons);
   // 1 when the key was used, -1 when not.

@@ -62,12 +62,20 @@ bool AEffGUIEditor::onKeyUp(VstInt32 character, VstInt32 virtualKey, VstInt32 mo
   return frame_->onKeyUp(key) == 1;
 }
 
+bool AEffGUIEditor::isParameter(long index) const {
+  return effect_ && index >= 0 && index < effect_->getNumParams();
+}
+
+// Controls that are no parameter (the preset strip's) make gestures too; the host knows
+// only parameters, so it hears of none of theirs.
 void AEffGUIEditor::beginEdit(long index) {
+  if (!isParameter(index)) return;
   if (auto* effectX = dynamic_cast<AudioEffectX*>(effect_))
     effectX->beginEdit(static_cast<VstInt32>(index));
 }
 
 void AEffGUIEditor::endEdit(long index) {
+  if (!isParameter(index)) return;
   if (auto* effectX = dynamic_cast<AudioEffectX*>(effect_))
     effectX->endEdit(static_cast<VstInt32>(index));
 }

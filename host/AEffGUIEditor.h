@@ -33,7 +33,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   // Any thread the effect's parameter changes arrive on: mirrors a value into the panel.
   virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}
 
-  // The toolkit's side.
+  // The toolkit's side: gestures of parameters go to the host, others nowhere.
   void beginEdit(long index) override;
   void endEdit(long index) override;
   long getKnobMode() const override { return knobMode_; }
@@ -43,6 +43,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   void doIdleStuff() override;
 
   VSTGUI::CFrame* getFrame() const { return frame_; }
+  bool isParameter(long index) const;
 
   // The tick count doIdleStuff measures time with, in milliseconds.
   static std::uint32_t getTicks();

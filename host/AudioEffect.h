@@ -74,6 +74,7 @@ class AudioEffect {
   AEffEditor* getEditor() const { return editor_; }
 
   AEffect* getAeffect() { return &cEffect_; }
+  VstInt32 getNumParams() const { return numParams_; }
   float getSampleRate() const { return sampleRate_; }
   VstInt32 getBlockSize() const { return blockSize_; }
   audioMasterCallback getAudioMaster() const { return audioMaster_; }

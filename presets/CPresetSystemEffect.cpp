@@ -36,8 +36,10 @@ CPresetSystemEffect::~CPresetSystemEffect() = default;
 
 void CPresetSystemEffect::storeName(PresetRecord& preset, const char* name) {
   char field[kPresetNameSize] = {};
-  // Cut between characters: half a UTF-8 character would show as garbage in every host.
-  const std::string_view whole(name, ::strnlen(name, kPresetNameSize));
+  // Valid UTF-8, cut between characters: a malformed byte or half a character would show
+  // as garbage in every host, and the panel could not draw the name at all.
+  const std::string whole =
+      VSTGUI::utf8::validated(std::string_view(name, ::strnlen(name, kPresetNameSize)));
   const std::size_t kept = VSTGUI::utf8::cutPoint(whole, kPresetNameSize - 1);
   std::memcpy(field, whole.data(), kept);
   std::memcpy(preset.name, field, sizeof field);
@@ -139,8 +141,12 @@ void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {
       initializePreset(step.preset);
       break;
     case Op::kName:
-      // All 24 bytes as the image stored them; the decoder has ended them with a NUL.
-      std::memcpy(preset.name, step.name, kPresetNameSize);
+      // A valid name keeps all 24 bytes as the image stored them (the decoder has ended
+      // them with a NUL); one that is not valid UTF-8 is mended.
+      if (VSTGUI::utf8::isValid(step.name))
+        std::memcpy(preset.name, step.name, kPresetNameSize);
+      else
+        storeName(preset, step.name);
       break;
     case Op::kValue:
       if (step.index < kNumPresetParameters) storeValue(preset, step.index, step.value);

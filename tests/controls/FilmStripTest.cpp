@@ -31,6 +31,27 @@ TEST_F(FilmStrip, KnobOf65FramesRoundsItsValueToTheNearestFrame) {
     for (int x = 10; x < 30; ++x) ASSERT_EQ(gui_test::pixel(frame_, x, y), frameColour(31));
 }
 
+TEST_F(FilmStrip, SteppedKnobShowsTheStepInUseNotTheNearestFrame) {
+  // As the effect picks a frequency: step trunc(12 x value), the last one only at 1.
+  CBitmap* bitmap = strip(13);
+  auto* knob = new CAnimKnob3(at(10, 10), &trace_, 25, 13, kStripWidth, kFrameHeight, bitmap,
+                              CPoint(10, 10));
+  bitmap->forget();
+  knob->setFramePick(CAnimKnob3::FramePick::kStepInUse);
+  frame_.addView(knob);
+  for (const auto& [value, expected] : {std::pair{0.0f, 0},
+                                        {0.08f, 0},
+                                        {0.0834f, 1},
+                                        {0.56f, 6},
+                                        {0.5f, 6},
+                                        {0.999f, 11},
+                                        {1.0f, 12},
+                                        {1.5f, 12}}) {
+    knob->setValue(value);
+    EXPECT_EQ(shownFrame(*knob), expected) << "value " << value;
+  }
+}
+
 TEST_F(FilmStrip, LampShowsOffHeldAndLit) {
   CBitmap* bitmap = strip(3);
   auto* lamp = new CLED(at(50, 10), &trace_, 64, bitmap);

@@ -75,9 +75,10 @@ class FrameEvents : public testing::Test {
     CPoint where(x, y);
     frame_.onMouseMoved(where, buttons);
   }
-  void up(double x, double y) {
+  // The buttons of a release are those still held after it, as the window reports them.
+  void up(double x, double y, long stillHeld = 0) {
     CPoint where(x, y);
-    frame_.onMouseUp(where, kLButton);
+    frame_.onMouseUp(where, stillHeld);
   }
 
   std::string log_;
