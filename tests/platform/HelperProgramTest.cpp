@@ -58,8 +58,8 @@ TEST(HelperPrograms, InheritNoDescriptorSignalMaskOrIgnoredSignalOfTheHost) {
   ignore.sa_handler = SIG_IGN;
   ASSERT_EQ(::sigaction(SIGPIPE, &ignore, &previousPipe), 0);
 
-  const ProgramRun run =
-      runForOutput("/bin/sh", {"-c", "ls /proc/$$/fd | tr '\\n' ' '; echo; cat /proc/$$/status"});
+  const ProgramRun run = runForOutput(
+      "/bin/sh", {"-c", "ls /proc/self/fd | tr '\\n' ' '; echo; cat /proc/self/status"});
 
   ::sigaction(SIGPIPE, &previousPipe, nullptr);
   pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
