@@ -135,7 +135,10 @@ PanelEffect* ADEditor::panelEffect() const {
 }
 
 bool ADEditor::open(void* parentWindow) {
-  if (frame_) return true;
+  // Open in that window already; a host that opens the editor in another window without
+  // closing it first moves the panel there.
+  if (frame_ && parentWindow == systemWindow_) return true;
+  if (frame_) close();
   AEffGUIEditor::open(parentWindow);
   registerPanelImages();
   background_ = new CBitmap(panel::kBackground);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/Utf8.h"
 #include "gui/X11ImageCopy.h"
 #include "gui/X11Window.h"
 
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kWidth = 400;
 constexpr int kPadding = 18;
+static_assert(kAlertTextWidth == kWidth - 2 * kPadding);
 constexpr int kLineHeight = 17;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
@@ -26,7 +28,33 @@ constexpr double kFontSize = 12;
 // A burst of failures shows a few alerts, never a screen full of them.
 constexpr std::size_t kMostAlerts = 4;
 
-// The text in lines that fit the window, at the given font.
+void useFont(cairo_t* cr, bool bold) {
+  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, kFontSize);
+}
+
+double advanceOf(cairo_t* cr, const std::string& text) {
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr, text.c_str(), &extents);
+  return extents.x_advance;
+}
+
+// The longest start of `word` that fits `width`, between characters and after a "/" or
+// ":" where there is one; at least one character, so that every line makes progress.
+std::size_t fittingStart(cairo_t* cr, const std::string& word, double width) {
+  std::size_t fits = utf8::next(word, 0);
+  for (std::size_t end = fits; end < word.size();) {
+    const std::size_t next = utf8::next(word, end);
+    if (advanceOf(cr, word.substr(0, next)) > width) break;
+    fits = end = next;
+  }
+  const std::size_t separator = word.find_last_of("/:", fits - 1);
+  return separator != std::string::npos && separator + 1 < fits && separator > 0 ? separator + 1
+                                                                                 : fits;
+}
+
+// The text in lines that fit `width`, at the alert's font.
 std::vector<std::string> wrapLines(cairo_t* cr, std::string_view text, double width) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -39,17 +67,21 @@ std::vector<std::string> wrapLines(cairo_t* cr, std::string_view text, double wi
     while (wordStart < paragraph.size()) {
       std::size_t wordEnd = paragraph.find(' ', wordStart);
       if (wordEnd == std::string_view::npos) wordEnd = paragraph.size();
-      const std::string word(paragraph.substr(wordStart, wordEnd - wordStart));
-      const std::string candidate = current.empty() ? word : current + " " + word;
-      cairo_text_extents_t extents;
-      cairo_text_extents(cr, candidate.c_str(), &extents);
-      if (extents.x_advance > width && !current.empty()) {
-        lines.push_back(current);
-        current = word;
-      } else {
-        current = candidate;
-      }
+      std::string word(paragraph.substr(wordStart, wordEnd - wordStart));
       wordStart = wordEnd + 1;
+      const std::string candidate = current.empty() ? word : current + " " + word;
+      if (advanceOf(cr, candidate) <= width) {
+        current = candidate;
+        continue;
+      }
+      if (!current.empty()) lines.push_back(current);
+      // A word longer than a line goes on in pieces.
+      while (advanceOf(cr, word) > width) {
+        const std::size_t cut = fittingStart(cr, word, width);
+        lines.push_back(word.substr(0, cut));
+        word.erase(0, cut);
+      }
+      current = word;
     }
     lines.push_back(current);
     start = end + 1;
@@ -57,11 +89,36 @@ std::vector<std::string> wrapLines(cairo_t* cr, std::string_view text, double wi
   return lines;
 }
 
-void useFont(cairo_t* cr, bool bold) {
-  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
-                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, kFontSize);
+// Measures with the alert's font on a scratch surface.
+template <typename Use>
+auto withAlertFont(Use use) {
+  cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  cairo_t* cr = cairo_create(scratch);
+  useFont(cr, false);
+  auto result = use(cr);
+  cairo_destroy(cr);
+  cairo_surface_destroy(scratch);
+  return result;
 }
+
+}  // namespace
+
+std::vector<std::string> alertTextLines(std::string_view text) {
+  const std::string shown = utf8::validated(text);
+  std::vector<std::string> lines =
+      withAlertFont([&](cairo_t* cr) { return wrapLines(cr, shown, kAlertTextWidth); });
+  if (lines.size() > kAlertMostLines) {
+    lines.resize(kAlertMostLines);
+    lines.back() = "...";
+  }
+  return lines;
+}
+
+double alertTextWidthOf(const std::string& line) {
+  return withAlertFont([&](cairo_t* cr) { return advanceOf(cr, line); });
+}
+
+namespace {
 
 class AlertWindow {
  public:
@@ -146,12 +203,7 @@ class AlertWindow {
   explicit AlertWindow(Display* display) : display_(display) {}
 
   void layOut(std::string_view text) {
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-    cairo_t* cr = cairo_create(scratch);
-    useFont(cr, false);
-    lines_ = wrapLines(cr, text, kWidth - 2 * kPadding);
-    cairo_destroy(cr);
-    cairo_surface_destroy(scratch);
+    lines_ = alertTextLines(text);
     height_ = kPadding * 3 + static_cast<int>(lines_.size()) * kLineHeight + kButtonHeight;
   }
 

@@ -7,7 +7,9 @@
 //
 // Threads: the host's user-interface thread.
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace VSTGUI {
 
@@ -18,5 +20,15 @@ void serviceAlertWindows();
 int alertWindowCount();
 // Closes every alert window (the last editor closes, the plug-in is unloaded).
 void closeAlertWindows();
+
+// The alert's text in the lines it shows: broken between words where it can, and inside
+// a word too long for a line (a long path or $PATH), preferably after a "/" or ":".
+// At most kAlertMostLines; a longer text ends with "...".
+std::vector<std::string> alertTextLines(std::string_view text);
+// The room a line has, and the most lines an alert shows.
+constexpr double kAlertTextWidth = 400 - 2 * 18;
+constexpr std::size_t kAlertMostLines = 24;
+// How wide a line of the alert's text is drawn.
+double alertTextWidthOf(const std::string& line);
 
 }  // namespace VSTGUI

@@ -27,12 +27,18 @@ unsigned long scaled(std::uint32_t channel, unsigned long mask) {
 
 }  // namespace
 
-X11ImageCopy::X11ImageCopy(Display* display, Drawable drawable)
-    : display_(display), drawable_(drawable) {
-  const int screen = DefaultScreen(display);
-  visual_ = DefaultVisual(display, screen);
-  depth_ = DefaultDepth(display, screen);
-  gc_ = XCreateGC(display, drawable, 0, nullptr);
+X11ImageCopy::X11ImageCopy(Display* display, Window window) : display_(display), drawable_(window) {
+  // The window's own visual: a child takes its parent's, and a host's window may have a
+  // visual other than the screen's default (32-bit ARGB under a compositor, say).
+  XWindowAttributes attributes{};
+  if (XGetWindowAttributes(display, window, &attributes) && attributes.visual) {
+    visual_ = attributes.visual;
+    depth_ = attributes.depth;
+  } else {
+    visual_ = DefaultVisual(display, DefaultScreen(display));
+    depth_ = DefaultDepth(display, DefaultScreen(display));
+  }
+  gc_ = XCreateGC(display, window, 0, nullptr);
   // The image's memory is a valid ZPixmap for a 24-bit visual with 8-bit channels where
   // the server stores such pixels in 32 bits.
   int pixmapBits = 0;
@@ -42,8 +48,12 @@ X11ImageCopy::X11ImageCopy(Display* display, Drawable drawable)
       if (list[i].depth == depth_) pixmapBits = list[i].bits_per_pixel;
     XFree(list);
   }
-  direct_ = depth_ == 24 && pixmapBits == 32 && visual_->red_mask == 0xFF0000 &&
+  // A 32-bit visual of the same channels is ARGB with premultiplied alpha, which is what
+  // the image holds: it goes as it is too.
+  direct_ = (depth_ == 24 || depth_ == 32) && pixmapBits == 32 && visual_->red_mask == 0xFF0000 &&
             visual_->green_mask == 0x00FF00 && visual_->blue_mask == 0x0000FF;
+  const unsigned long depthMask = depth_ >= 32 ? 0xFFFFFFFFul : (1ul << depth_) - 1;
+  alphaMask_ = depthMask & ~(visual_->red_mask | visual_->green_mask | visual_->blue_mask);
 }
 
 X11ImageCopy::~X11ImageCopy() {
@@ -90,7 +100,8 @@ void X11ImageCopy::copy(cairo_surface_t* image, int x, int y, int width, int hei
       std::memcpy(&argb, data + (y + row) * stride + 4 * (x + column), 4);
       const unsigned long pixel = scaled((argb >> 16) & 0xFF, visual_->red_mask) |
                                   scaled((argb >> 8) & 0xFF, visual_->green_mask) |
-                                  scaled(argb & 0xFF, visual_->blue_mask);
+                                  scaled(argb & 0xFF, visual_->blue_mask) |
+                                  scaled(argb >> 24, alphaMask_);
       XPutPixel(ximage, column, row, pixel);
     }
   XPutImage(display_, drawable_, gc_, ximage, 0, 0, x, y, static_cast<unsigned>(width),

@@ -128,27 +128,37 @@ long buttonBit(unsigned int button) {
   }
 }
 
-// The character a key press types, through the input method where there is one. Without
-// one, Latin-1 keys give their own code and Unicode keysyms theirs.
-char32_t typedCharacter(XKeyEvent& event, XIC inputContext, KeySym& symbol) {
-  char text[32] = {};
+// What a key press types, as UTF-8, through the input method where there is one: one
+// character usually, several when the input method commits a composed text. Without one,
+// Latin-1 keys give their own code and Unicode keysyms theirs.
+std::string typedText(XKeyEvent& event, XIC inputContext, KeySym& symbol) {
   if (inputContext && event.type == KeyPress) {
+    std::string text(64, '\0');
     Status status = 0;
-    const int length =
-        Xutf8LookupString(inputContext, &event, text, sizeof text - 1, &symbol, &status);
-    if (status == XLookupChars || status == XLookupBoth)
-      return utf8::decodeFirst(std::string_view(text, static_cast<std::size_t>(length)));
-    return 0;
+    int length = Xutf8LookupString(inputContext, &event, text.data(), static_cast<int>(text.size()),
+                                   &symbol, &status);
+    if (status == XBufferOverflow) {
+      text.resize(static_cast<std::size_t>(length));
+      length = Xutf8LookupString(inputContext, &event, text.data(), length, &symbol, &status);
+    }
+    if (status != XLookupChars && status != XLookupBoth) return {};
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
   }
+  char text[32] = {};
   const int length = XLookupString(&event, text, sizeof text - 1, &symbol, nullptr);
+  std::string typed;
   if (symbol >= 0x01000100 && symbol <= 0x0110FFFF)
-    return static_cast<char32_t>(symbol - 0x01000000);
-  return length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+    utf8::append(typed, static_cast<char32_t>(symbol - 0x01000000));
+  else if (length == 1)
+    utf8::append(typed, static_cast<unsigned char>(text[0]));
+  return typed;
 }
 
-VstKeyCode keyCodeOf(XKeyEvent& event, XIC inputContext) {
+// The key of a press or release; `typed` gets the text it types.
+VstKeyCode keyCodeOf(XKeyEvent& event, XIC inputContext, std::string& typed) {
   KeySym symbol = NoSymbol;
-  const char32_t character = typedCharacter(event, inputContext, symbol);
+  typed = typedText(event, inputContext, symbol);
   VstKeyCode key;
   switch (symbol) {
     case XK_BackSpace:
@@ -191,15 +201,46 @@ VstKeyCode keyCodeOf(XKeyEvent& event, XIC inputContext) {
       key.virt = VKEY_DELETE;
       break;
     default:
-      key.character = static_cast<long>(character);
+      key.character = static_cast<long>(utf8::decodeFirst(typed));
   }
+  if (key.virt) typed.clear();
   if (event.state & ShiftMask) key.modifier |= MODIFIER_SHIFT;
   if (event.state & Mod1Mask) key.modifier |= MODIFIER_ALTERNATE;
   if (event.state & ControlMask) key.modifier |= MODIFIER_COMMAND;
   return key;
 }
 
-void dispatch(X11Window::State& state, XEvent& event) {
+// A key press reaches the frame as one key per character it types, so that a text an
+// input method commits arrives whole.
+template <typename Deliver>
+void deliverKeyPress(XKeyEvent& event, XIC inputContext, Deliver deliver) {
+  std::string typed;
+  VstKeyCode key = keyCodeOf(event, inputContext, typed);
+  if (typed.empty() || key.virt) {
+    deliver(key);
+    return;
+  }
+  for (std::size_t at = 0; at < typed.size(); at = utf8::next(typed, at)) {
+    key.character = static_cast<long>(utf8::decodeFirst(std::string_view(typed).substr(at)));
+    deliver(key);
+  }
+}
+
+// Only the latest position of a run of moves matters: the moves queued right after this
+// one replace it. A move queued after a release or a press belongs to another gesture and
+// stays where it is.
+void takeLatestMove(Display* display, Window window, XEvent& event) {
+  while (XEventsQueued(display, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(display, &next);
+    if (next.type != MotionNotify || next.xany.window != window) return;
+    XNextEvent(display, &event);
+  }
+}
+
+// `queued`: the event came from our own connection's queue (not from a host that
+// forwards events), so the moves queued after it may be folded into it.
+void dispatch(X11Window::State& state, XEvent& event, bool queued) {
   CFrame& frame = *state.frame;
   switch (event.type) {
     case Expose: {
@@ -241,9 +282,7 @@ void dispatch(X11Window::State& state, XEvent& event) {
       break;
     }
     case MotionNotify: {
-      // Only the latest position of a run of moves matters.
-      while (XCheckTypedWindowEvent(state.display, state.window, MotionNotify, &event)) {
-      }
+      if (queued) takeLatestMove(state.display, state.window, event);
       CPoint where(event.xmotion.x, event.xmotion.y);
       frame.onMouseMoved(where, modifierBits(event.xmotion.state));
       break;
@@ -258,13 +297,13 @@ void dispatch(X11Window::State& state, XEvent& event) {
       frame.onMouseExited(where, modifierBits(event.xcrossing.state));
       break;
     }
-    case KeyPress: {
-      VstKeyCode key = keyCodeOf(event.xkey, state.inputContext);
-      frame.onKeyDown(key);
+    case KeyPress:
+      deliverKeyPress(event.xkey, state.inputContext,
+                      [&](VstKeyCode& key) { frame.onKeyDown(key); });
       break;
-    }
     case KeyRelease: {
-      VstKeyCode key = keyCodeOf(event.xkey, state.inputContext);
+      std::string typed;
+      VstKeyCode key = keyCodeOf(event.xkey, state.inputContext, typed);
       frame.onKeyUp(key);
       break;
     }
@@ -297,8 +336,7 @@ void dispatchPopup(X11Window::State& state, XEvent& event) {
       showPopupPicture(state, frame.getPopupBuffer());
       break;
     case MotionNotify:
-      while (XCheckTypedWindowEvent(state.display, state.popup, MotionNotify, &event)) {
-      }
+      takeLatestMove(state.display, state.popup, event);
       frame.popupMouseMoved(CPoint(event.xmotion.x, event.xmotion.y));
       break;
     case ButtonPress:
@@ -311,11 +349,9 @@ void dispatchPopup(X11Window::State& state, XEvent& event) {
       frame.popupMouseUp(CPoint(event.xbutton.x, event.xbutton.y),
                          modifierBits(event.xbutton.state) & ~buttonBit(event.xbutton.button));
       break;
-    case KeyPress: {
-      const VstKeyCode key = keyCodeOf(event.xkey, nullptr);
-      frame.popupKeyDown(key);
+    case KeyPress:
+      deliverKeyPress(event.xkey, nullptr, [&](VstKeyCode& key) { frame.popupKeyDown(key); });
       break;
-    }
     default:
       break;
   }
@@ -332,7 +368,7 @@ extern "C" void tavolaXEventProc(XEvent* event) {
   }
   if (target && target->frame && !target->inEvents) {
     target->inEvents = true;
-    dispatch(*target, *event);
+    dispatch(*target, *event, false);
     target->inEvents = false;
   }
 }
@@ -399,10 +435,14 @@ std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parent
   state->window =
       XCreateWindow(display, parentWindow, 0, 0, width, height, 0, CopyFromParent, InputOutput,
                     CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
-  const auto procedure = reinterpret_cast<long>(&tavolaXEventProc);
+  // The procedure's address as its bytes, all of them: as one 32-bit item the server
+  // would keep only half of a 64-bit pointer, and a host would jump to the other half.
+  void (*procedure)(XEvent*) = &tavolaXEventProc;
+  unsigned char address[sizeof procedure];
+  std::memcpy(address, &procedure, sizeof procedure);
   const Atom eventProc = XInternAtom(display, "_XEventProc", False);
-  XChangeProperty(display, state->window, eventProc, eventProc, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&procedure), 1);
+  XChangeProperty(display, state->window, eventProc, eventProc, 8, PropModeReplace, address,
+                  static_cast<int>(sizeof address));
   XMapWindow(display, state->window);
   state->copier = std::make_unique<X11ImageCopy>(display, state->window);
   state->doubleClickTime = desktopDoubleClickTime(display);
@@ -449,7 +489,7 @@ void X11Window::handleEvents(CFrame& frame) {
     // The input method may want the event for itself (composing a character).
     if (XFilterEvent(&event, None)) continue;
     if (event.xany.window == state.window)
-      dispatch(state, event);
+      dispatch(state, event, true);
     else if (state.popup && event.xany.window == state.popup)
       dispatchPopup(state, event);
   }
@@ -518,10 +558,17 @@ bool X11Window::showPopup(const CPoint& origin, const CPoint& size) {
   state.popupCopier = std::make_unique<X11ImageCopy>(display, state.popup);
   state.popupWidth = width;
   state.popupHeight = height;
-  // Every click and key now comes to the pop-up, wherever the pointer is.
+  // Every click and key now comes to the pop-up, wherever the pointer is. Without the
+  // pointer (another program holds it) a click elsewhere could never close the pop-up, so
+  // it does not open; without the keyboard it still works with the mouse.
   XSync(display, False);
-  XGrabPointer(display, state.popup, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-               GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  const int pointer = XGrabPointer(display, state.popup, False,
+                                   ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                                   GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  if (pointer != GrabSuccess) {
+    hidePopup();
+    return false;
+  }
   XGrabKeyboard(display, state.popup, False, GrabModeAsync, GrabModeAsync, CurrentTime);
   XFlush(display);
   return true;

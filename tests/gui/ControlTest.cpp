@@ -1,14 +1,19 @@
 // The control's value: the change test that decides what idle draws, the range, the
-// listener and the edit bracket that reaches the frame's editor.
+// listener and the edit bracket that reaches the frame's editor; the splash screen's
+// picture; and the lines of an alert's text.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
+#include "gui/CParamDisplay.h"
+#include "gui/CSplashScreen.h"
 #include "gui/VSTGUIEditorInterface.h"
+#include "gui/X11AlertWindow.h"
 
 using namespace VSTGUI;
 
@@ -69,6 +74,67 @@ TEST(Control, ListenerAndEditBracketThroughTheFrame) {
   control->beginEdit();
   control->endEdit();
   EXPECT_EQ(recorder.log, "changed(0.50) begin(15) end(15) ");
+  // One gesture at a time: a second begin and an end without a begin are not sent, and a
+  // gesture still open when the control leaves the frame ends then.
+  recorder.log.clear();
+  control->beginEdit();
+  control->beginEdit();
+  control->endEdit();
+  control->endEdit();
+  control->beginEdit();
+  frame.removeView(control, false);
+  EXPECT_EQ(recorder.log, "begin(15) end(15) begin(15) end(15) ");
+  control->forget();
+}
+
+TEST(Control, AParamDisplayTellsTheValueItKeeps) {
+  Recorder recorder;
+  CParamDisplay display(CRect(0, 0, 10, 10));
+  display.setListener(&recorder);
+  display.setMax(10.0f);
+  display.setValue(25.0f, true);
+  EXPECT_EQ(display.getValue(), 10.0f);
+  EXPECT_EQ(recorder.log, "changed(10.0) ");
+}
+
+TEST(Control, ASplashScreenLeavingTheFrameTakesItsPictureOff) {
+  Recorder recorder;
+  CFrame frame(CRect(0, 0, 200, 100), nullptr, &recorder);
+  auto* splash =
+      new CSplashScreen(CRect(0, 0, 20, 20), &recorder, 61, nullptr, CRect(50, 0, 150, 100));
+  frame.addView(splash);
+  CPoint where(10, 10);
+  frame.onMouseDown(where, kLButton);
+  ASSERT_NE(frame.getModalView(), nullptr);
+  frame.removeView(splash);
+  EXPECT_EQ(frame.getModalView(), nullptr);
+  // Where the picture was, a click reaches nothing that is gone.
+  CPoint onPicture(100, 50);
+  EXPECT_EQ(frame.onMouseDown(onPicture, kLButton), kMouseEventNotHandled);
+}
+
+TEST(AlertText, ALongPathBreaksIntoLinesThatFitAndLosesNothing) {
+  std::string path = "Cannot find zenity or kdialog in ";
+  for (int i = 0; i < 12; ++i)
+    path += "/usr/local/lib/very-long-folder-name-" + std::to_string(i) + ":";
+  const std::vector<std::string> lines = alertTextLines(path);
+  ASSERT_GT(lines.size(), 3u);
+  std::string joined;
+  for (const std::string& line : lines) {
+    EXPECT_LE(alertTextWidthOf(line), kAlertTextWidth) << line;
+    joined += line + " ";
+  }
+  // Only the spaces where lines broke between words may differ.
+  std::string original = path + " ";
+  std::erase(original, ' ');
+  std::erase(joined, ' ');
+  EXPECT_EQ(joined, original);
+  // A text of a hundred lines shows the first ones and says there is more.
+  std::string many;
+  for (int i = 0; i < 100; ++i) many += "line " + std::to_string(i) + "\n";
+  const std::vector<std::string> shown = alertTextLines(many);
+  EXPECT_EQ(shown.size(), kAlertMostLines);
+  EXPECT_EQ(shown.back(), "...");
 }
 
 }  // namespace

@@ -11,11 +11,16 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <cairo.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+
+#include "effect/VendorRequests.h"
+#include "support/TempFolder.h"
 
 #include "vsthost/HostedEffect.h"
 #include "vsthost/PluginLibrary.h"
@@ -153,6 +158,63 @@ class HostWindowTest : public testing::Test {
       realKey(symbol, false);
     }
     idle();
+  }
+
+  // Raw input through the server, with no idle after it: events pile up in the editor's
+  // queue as they do while a host is busy.
+  void fakeMoveTo(int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window unused = 0;
+    XTranslateCoordinates(display_, child_, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                          &unused);
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+  }
+  void fakeButton(unsigned int number, bool down) {
+    XTestFakeButtonEvent(display_, number, down ? True : False, CurrentTime);
+  }
+
+  // A parent window of another visual than the screen's default: 32-bit ARGB, as a host
+  // under a compositor may give. False when the server has none.
+  bool useArgbParent() {
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(display_, DefaultScreen(display_), 32, TrueColor, &info)) return false;
+    XSetWindowAttributes attributes{};
+    attributes.colormap =
+        XCreateColormap(display_, DefaultRootWindow(display_), info.visual, AllocNone);
+    attributes.border_pixel = 0;
+    attributes.background_pixel = 0;
+    XDestroyWindow(display_, parent_);
+    parent_ =
+        XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, 720, 352, 0, 32, InputOutput,
+                      info.visual, CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+    XMapWindow(display_, parent_);
+    XSync(display_, False);
+    return true;
+  }
+
+  // How many pixels of the editor's window (every third of each row and column) differ
+  // from the panel's picture as the plug-in draws it off screen.
+  int pixelsDifferingFromThePicture() {
+    tavola::test::TempFolder folder;
+    std::string path = (folder.path() / "panel.png").string();
+    if (effect_->dispatch(effVendorSpecific, tavola::kEditorPictureRequest, 0, path.data()) != 1)
+      return -1;
+    idle();
+    cairo_surface_t* picture = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(picture) != CAIRO_STATUS_SUCCESS) return -1;
+    const unsigned char* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    XImage* image = XGetImage(display_, child_, 0, 0, 720, 352, AllPlanes, ZPixmap);
+    int differing = image ? 0 : -1;
+    for (int row = 0; image && row < 352; row += 3)
+      for (int column = 0; column < 720; column += 3) {
+        std::uint32_t argb;
+        std::memcpy(&argb, data + row * stride + 4 * column, 4);
+        if ((argb & 0xFFFFFF) != (XGetPixel(image, column, row) & 0xFFFFFF)) ++differing;
+      }
+    if (image) XDestroyImage(image);
+    cairo_surface_destroy(picture);
+    return differing;
   }
 
   // The window's pixel, 0xRRGGBB.

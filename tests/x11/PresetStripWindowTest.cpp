@@ -139,6 +139,28 @@ TEST_F(PresetStripWindow, TheMenuOpensInAWindowOfItsOwnAndHoldsTheKeys) {
   EXPECT_EQ(effect_->log().gestureTrace(), "");
 }
 
+TEST_F(PresetStripWindow, TheMenuDoesNotOpenWhenAnotherProgramHoldsThePointer) {
+  open();
+  // The click reaches the panel; before the panel's idle sees it, another program takes
+  // the pointer (a host's own menu, say), so the menu's window could not have it.
+  fakeMoveTo(kMenuX, kStripY);
+  fakeButton(Button1, true);
+  fakeButton(Button1, false);
+  XSync(display_, False);
+  usleep(20000);
+  ASSERT_EQ(XGrabPointer(display_, parent_, False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                         None, None, CurrentTime),
+            GrabSuccess);
+  XSync(display_, False);
+  idle();
+  EXPECT_EQ(popupCount(), 0) << "a menu that no click elsewhere could close";
+  XUngrabPointer(display_, CurrentTime);
+  XSync(display_, False);
+  realClick(kMenuX, kStripY);
+  EXPECT_TRUE(idleUntil([&] { return popupCount() == 1; }));
+  realPress(XK_Escape);
+}
+
 TEST_F(PresetStripWindow, AFileDialogLeavesTheHostAndTheAudioRunning) {
   tavola::test::TempFolder files;
   const std::string preset = (files.path() / "kept.zeb").string();
