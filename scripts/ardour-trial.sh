@@ -72,13 +72,19 @@ LUA
 
 display=70
 while [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1600x1200x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
-cleanup() { pkill -f "ardour-7.*trial.ardour" 2>/dev/null || true; kill $xvfb 2>/dev/null || true; }
+ardour=""
+# Only what this script started: Ardour runs in a process group of its own (its scanner
+# and helpers with it), which ends as a whole.
+cleanup() {
+  if [ -n "$ardour" ]; then kill -TERM -- "-$ardour" 2>/dev/null || true; fi
+  kill "$xvfb" 2>/dev/null || true
+}
 trap cleanup EXIT
 sleep 1
-ardour -n -a "$home/session/trial.ardour" >"$out/ardour.log" 2>&1 &
+setsid ardour -n -a "$home/session/trial.ardour" >"$out/ardour.log" 2>&1 &
 ardour=$!
 
 shot() { import -window root "$out/$1.png"; echo "screenshot out/ardour/$1.png"; }
