@@ -70,20 +70,34 @@ void idleWithClipping(benchmark::State& state) {
   }
 }
 
+// A host's window for the panel on the X server of $DISPLAY, on a connection of the host's.
+struct HostWindow {
+  HostWindow() : display(XOpenDisplay(nullptr)) {
+    if (!display) return;
+    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 720, 352, 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+  }
+  ~HostWindow() {
+    if (!display) return;
+    XDestroyWindow(display, window);
+    XCloseDisplay(display);
+  }
+  void* parent() const { return reinterpret_cast<void*>(window); }
+  Display* display;
+  Window window = 0;
+};
+
 // As idleWithAutomation, in a window on the X server of $DISPLAY: the drawing and the copy
 // of the changed area to the window, up to the server's answer.
 void idleWithAutomationOnX11(benchmark::State& state) {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
+  HostWindow host;
+  if (!host.display) {
     state.SkipWithError("no X display");
     return;
   }
-  const Window parent =
-      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 720, 352, 0, 0, 0);
-  XMapWindow(display, parent);
-  XSync(display, False);
   {
-    OpenPanel panel(reinterpret_cast<void*>(parent));
+    OpenPanel panel(host.parent());
     float value = 0.0f;
     for (auto _ : state) {
       state.PauseTiming();
@@ -92,11 +106,9 @@ void idleWithAutomationOnX11(benchmark::State& state) {
       state.ResumeTiming();
       panel.editor->idle();
       // The server has the picture once it answers.
-      XSync(display, False);
+      XSync(host.display, False);
     }
   }
-  XDestroyWindow(display, parent);
-  XCloseDisplay(display);
 }
 
 // A load dialog is open (a stand-in dialog program that waits for ever): each idle also
@@ -132,17 +144,13 @@ double cpuSeconds(clockid_t clock) {
 // of the plug-in counted (the diagnostic writer's too) and this loop's own sleeping and
 // waking, which a host pays whatever it hosts; and how often the writer woke.
 void instanceAtRestOnX11(benchmark::State& state) {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
+  HostWindow host;
+  if (!host.display) {
     state.SkipWithError("no X display");
     return;
   }
-  const Window parent =
-      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 720, 352, 0, 0, 0);
-  XMapWindow(display, parent);
-  XSync(display, False);
   {
-    OpenPanel panel(reinterpret_cast<void*>(parent));
+    OpenPanel panel(host.parent());
     double idles = 0, process = 0, wall = 0;
     unsigned long long wakeUps = 0;
     for (auto _ : state) {
@@ -163,8 +171,6 @@ void instanceAtRestOnX11(benchmark::State& state) {
     state.counters["process_core_percent"] = 100.0 * process / wall;
     state.counters["writer_wakeups_per_s"] = static_cast<double>(wakeUps) / wall;
   }
-  XDestroyWindow(display, parent);
-  XCloseDisplay(display);
 }
 
 BENCHMARK(idleAtRest)->Name("editor_idle/at_rest")->Unit(benchmark::kMicrosecond);

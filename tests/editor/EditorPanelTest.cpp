@@ -12,6 +12,7 @@
 #include "controls/CAnimKnob3.h"
 #include "controls/CLED.h"
 #include "editor/ADEditor.h"
+#include "editor/RecordingHost.h"
 #include "effect/Tavola.h"
 #include "gui/CFrame.h"
 #include "gui/CParamDisplay.h"
@@ -21,31 +22,8 @@
 namespace {
 
 using namespace VSTGUI;
-
-// The host's side of the gestures, in the order they arrived.
-std::string hostTrace;
-
-VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  char text[64] = {};
-  switch (opcode) {
-    case audioMasterVersion:
-      return kVstVersion;
-    case audioMasterAutomate:
-      std::snprintf(text, sizeof text, "set %d=%g", index, static_cast<double>(opt));
-      break;
-    case audioMasterBeginEdit:
-      std::snprintf(text, sizeof text, "begin %d", index);
-      break;
-    case audioMasterEndEdit:
-      std::snprintf(text, sizeof text, "end %d", index);
-      break;
-    default:
-      return 0;
-  }
-  if (!hostTrace.empty()) hostTrace += "; ";
-  hostTrace += text;
-  return 1;
-}
+using editor_test::hostTrace;
+using editor_test::recordingHost;
 
 class EditorPanel : public testing::Test {
  protected:
@@ -54,7 +32,7 @@ class EditorPanel : public testing::Test {
     editor_ = dynamic_cast<ADEditor*>(effect_->getEditor());
     EXPECT_TRUE(editor_->open(nullptr));
     editor_->idle();
-    hostTrace.clear();
+    hostTrace().clear();
   }
   ~EditorPanel() override { editor_->close(); }
 
@@ -69,11 +47,7 @@ class EditorPanel : public testing::Test {
     frame().onMouseDown(where, buttons);
     frame().onMouseUp(where, buttons & ~kLButton);
   }
-  std::string takeTrace() {
-    std::string taken = hostTrace;
-    hostTrace.clear();
-    return taken;
-  }
+  std::string takeTrace() { return editor_test::takeHostTrace(); }
 
   std::unique_ptr<Tavola> effect_;
   ADEditor* editor_ = nullptr;

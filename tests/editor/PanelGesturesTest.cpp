@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -16,12 +17,14 @@
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizers' allocators keep their own count (GCC ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
 
 #include "editor/ADEditor.h"
+#include "editor/RecordingHost.h"
 #include "effect/Tavola.h"
 #include "gui/CFrame.h"
 #include "gui/Utf8.h"
@@ -32,32 +35,10 @@
 namespace {
 
 using namespace VSTGUI;
+using editor_test::hostTrace;
+using editor_test::recordingHost;
 using tavola::test::gestureFaults;
 using Editor = CPresetSystemEditor;
-
-std::string hostTrace;
-
-VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  char text[64] = {};
-  switch (opcode) {
-    case audioMasterVersion:
-      return kVstVersion;
-    case audioMasterAutomate:
-      std::snprintf(text, sizeof text, "set %d=%g", index, static_cast<double>(opt));
-      break;
-    case audioMasterBeginEdit:
-      std::snprintf(text, sizeof text, "begin %d", index);
-      break;
-    case audioMasterEndEdit:
-      std::snprintf(text, sizeof text, "end %d", index);
-      break;
-    default:
-      return 0;
-  }
-  if (!hostTrace.empty()) hostTrace += "; ";
-  hostTrace += text;
-  return 1;
-}
 
 std::size_t bytesInUse() {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -75,7 +56,7 @@ class PanelGestures : public testing::Test {
     editor_ = dynamic_cast<ADEditor*>(effect_->getEditor());
     EXPECT_TRUE(editor_->open(nullptr));
     editor_->idle();
-    hostTrace.clear();
+    hostTrace().clear();
   }
   ~PanelGestures() override {
     editor_->close();
@@ -94,11 +75,7 @@ class PanelGestures : public testing::Test {
   void down(CPoint where, long buttons) { frame().onMouseDown(where, buttons); }
   void move(CPoint where, long buttons) { frame().onMouseMoved(where, buttons); }
   void up(CPoint where, long stillHeld) { frame().onMouseUp(where, stillHeld); }
-  static std::string take() {
-    std::string taken = hostTrace;
-    hostTrace.clear();
-    return taken;
-  }
+  static std::string take() { return editor_test::takeHostTrace(); }
 
   tavola::test::ScopedConfigHome config_;
   std::unique_ptr<Tavola> effect_;
@@ -323,7 +300,7 @@ TEST_F(PanelGestures, ThousandsOfRandomEventsKeepEveryGestureWholeAndMemoryStead
     const std::vector<std::string> faults = gestureFaults(take());
     EXPECT_TRUE(faults.empty()) << "seed " << seed << ": " << faults.size()
                                 << " faults, the first: " << faults.front();
-    hostTrace.shrink_to_fit();
+    hostTrace().shrink_to_fit();
   };
   // The caches (fonts, glyphs) fill in the first round; a second round of the same
   // passes finds them full, and what grows then is a leak.

@@ -16,17 +16,10 @@
 #include <string>
 #include <thread>
 
+#include "support/WriterThread.h"
+
 namespace tavola::diagnostics {
 namespace {
-
-bool writerThreadRunning() {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(entry.path() / "comm");
-    std::string name;
-    if (std::getline(comm, name) && name == "tavola-log") return true;
-  }
-  return false;
-}
 
 TEST(DiagnosticWriter, SleepsWhileThereIsNothingToWrite) {
   testing::internal::CaptureStderr();
@@ -68,11 +61,7 @@ TEST(DiagnosticWriter, SleepsWhileThereIsNothingToWrite) {
     for (int i = 0; i < 1000; ++i) logMessage("Could not save the preset file /a/b.zeb");
     if (write(status, "m", 1) != 1) std::_Exit(4);
   }
-  bool gone = false;
-  for (int attempt = 0; attempt < 500 && !gone; ++attempt) {
-    gone = !writerThreadRunning();
-    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const bool gone = test::writerThreadEnds(500);
   if (write(status, gone ? "e" : "t", 1) != 1) std::_Exit(4);
   std::_Exit(0);
 }

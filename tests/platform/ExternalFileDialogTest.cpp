@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Reaping.h"
 #include "support/StandInPrograms.h"
 #include "support/TempFolder.h"
 
@@ -81,6 +82,7 @@ TEST(FileDialogOutput, OnePathALine) {
 }
 
 using StandIns = test::StandInPrograms;
+using test::reapedSoon;
 
 TEST(ExternalFileDialog, ZenityIsRunWithTheArgumentsAsTheyAre) {
   StandIns programs;
@@ -162,16 +164,6 @@ TEST(ExternalFileDialog, TheCallerGoesOnWhileTheUserChooses) {
   // Free again, and a finished dialog answers only once.
   EXPECT_FALSE(dialog.finished(paths));
   EXPECT_TRUE(dialog.start(openPreset()));
-}
-
-// Sweeps as the editors' idle does until the program is gone, for at most five seconds.
-bool reapedSoon(pid_t pid) {
-  for (int i = 0; i < 500; ++i) {
-    reapHandedOverPrograms();
-    if (::kill(pid, 0) == -1 && errno == ESRCH) return true;
-    ::usleep(10000);
-  }
-  return false;
 }
 
 TEST(ExternalFileDialog, CancelAndDestructionEndTheProgram) {

@@ -16,23 +16,16 @@
 #include "platform/ChildProcess.h"
 #include "platform/DesktopAlert.h"
 #include "platform/ProgramOutput.h"
+#include "support/Reaping.h"
 #include "support/ScopedEnvironment.h"
 #include "support/StandInPrograms.h"
 
 namespace tavola {
 namespace {
 
+using test::reapedSoon;
 using test::ScopedEnvironment;
 using test::StandInPrograms;
-
-bool reapedSoon(pid_t pid) {
-  for (int i = 0; i < 500; ++i) {
-    reapHandedOverPrograms();
-    if (::kill(pid, 0) == -1 && errno == ESRCH) return true;
-    ::usleep(10000);
-  }
-  return false;
-}
 
 // The value of a field of /proc/PID/status ("SigBlk:\t0000000000000000").
 std::string statusField(const std::string& status, const std::string& field) {

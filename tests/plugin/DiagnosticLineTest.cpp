@@ -20,23 +20,15 @@
 #include <thread>
 
 #include "plugin/LoadedPlugin.h"
+#include "support/WriterThread.h"
 
 namespace tavola::plugintest {
 namespace {
 
+using test::writerThreadRunning;
+
 constexpr int kCalls = 100000;
 constexpr int kMarkerIndex = 50;  // outside the table: a line and nothing else
-
-// The plug-in's writer thread names itself; a sanitizer's runtime may add threads of its
-// own, so the count of all threads would not do.
-bool writerThreadRunning() {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(entry.path() / "comm");
-    std::string name;
-    if (std::getline(comm, name) && name == "tavola-log") return true;
-  }
-  return false;
-}
 
 // Waits until `fd` has something to read, or `timeout` passes.
 bool readable(int fd, std::chrono::milliseconds timeout) {
@@ -66,11 +58,7 @@ bool readable(int fd, std::chrono::milliseconds timeout) {
   }
   // The writer was asked to stop with the last instance and joined at unload; allow it
   // the time to write what it still holds now that the parent reads the pipe.
-  bool gone = false;
-  for (int attempt = 0; attempt < 1000 && !gone; ++attempt) {
-    gone = !writerThreadRunning();
-    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const bool gone = test::writerThreadEnds(1000);
   if (write(status, gone ? "u" : "t", 1) != 1) std::_Exit(4);
   std::_Exit(0);
 }
