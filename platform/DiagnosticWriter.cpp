@@ -74,9 +74,9 @@ class Writer {
 
   void log(int index, float value) {
     if (queue_.push(Entry{static_cast<std::int32_t>(index), value}))
-      accepted_.fetch_add(1, std::memory_order_release);
+      accepted_.fetch_add(1, std::memory_order_seq_cst);
     else
-      dropped_.fetch_add(1, std::memory_order_relaxed);
+      dropped_.fetch_add(1, std::memory_order_seq_cst);
     wake();
   }
 
@@ -93,10 +93,10 @@ class Writer {
     {
       std::lock_guard<std::mutex> lock(messagesMutex_);
       if (messages_.size() >= kMaxMessages) {
-        dropped_.fetch_add(1, std::memory_order_relaxed);
+        dropped_.fetch_add(1, std::memory_order_seq_cst);
       } else {
         messages_.push_back(std::move(line));
-        accepted_.fetch_add(1, std::memory_order_release);
+        accepted_.fetch_add(1, std::memory_order_seq_cst);
       }
     }
     wake();
@@ -180,24 +180,23 @@ class Writer {
     running_ = false;
   }
 
-  // Callers, after they queued something: the sleeping writer gets up. The fences pair
-  // with the writer's in sleepUntilWork: either it sees the new work before it sleeps, or
-  // the caller sees it asleep and wakes it.
+  // Callers, after they counted what they queued (accepted_, dropped_ or stopRequested_,
+  // each written in sequentially consistent order): the sleeping writer gets up. The
+  // writer marks itself asleep, in the same order, before it looks at those counts, so
+  // either it sees the new work, or the caller sees it asleep and wakes it.
   void wake() {
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (sleeping_.load(std::memory_order_relaxed) == 1 && sleeping_.exchange(0) == 1)
+    if (sleeping_.load(std::memory_order_seq_cst) == 1 && sleeping_.exchange(0) == 1)
       futexWake(sleeping_);
   }
 
   bool workWaiting() const {
-    return accepted_.load(std::memory_order_acquire) != handled_.load(std::memory_order_acquire) ||
-           dropped_.load(std::memory_order_relaxed) != 0 ||
-           stopRequested_.load(std::memory_order_acquire);
+    return accepted_.load(std::memory_order_seq_cst) != handled_.load(std::memory_order_acquire) ||
+           dropped_.load(std::memory_order_seq_cst) != 0 ||
+           stopRequested_.load(std::memory_order_seq_cst);
   }
 
   void sleepUntilWork() {
     sleeping_.store(1, std::memory_order_seq_cst);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (workWaiting()) {
       sleeping_.store(0, std::memory_order_relaxed);
       return;
