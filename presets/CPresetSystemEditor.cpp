@@ -11,9 +11,12 @@ CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
       fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {
   // The toolkit's messages wait for standard error no more than ours do.
   VSTGUI::setMessageSink(&tavola::diagnostics::logMessage);
+  if (CPresetSystemEffect* bank = presetEffect()) bank->setPresetView(this);
 }
 
 CPresetSystemEditor::~CPresetSystemEditor() {
+  if (CPresetSystemEffect* bank = presetEffect(); bank && bank->presetView() == this)
+    bank->setPresetView(nullptr);
   cancelFileDialog();
   storePathsAndFilenames();
 }

@@ -3,8 +3,8 @@
 // the preset strip of the open panel, it carries out the preset system's work that needs
 // no window: preset and bank files, the values remembered in the user's preferences (the
 // default bank and preset applied at start-up, memories A and B, the last folder and file
-// names), the names shown for the presets, and the writers and readers of preset and bank
-// images (files, preference values and, through the effect, the host's state chunk).
+// names) and the names shown for the presets. The writers and readers of preset and bank
+// images are the effect's; the ones here hand the work to it.
 //
 // Failures are never silent: whatever stops a file or preference operation is told to the
 // user with XPlatDisplayAlert, with the reason (the reader's own for a refused image).
@@ -25,6 +25,7 @@
 #include "presets/ImageFormat.h"
 #include "presets/ImageLayout.h"
 #include "presets/ImageReadResult.h"
+#include "presets/PresetView.h"
 
 class CPresetSystemEffect;
 class CSaveLoadButton;
@@ -40,7 +41,9 @@ namespace tavola::image {
 struct DecodedImage;
 }
 
-class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
+class CPresetSystemEditor : public AEffGUIEditor,
+                            public VSTGUI::CControlListener,
+                            public PresetView {
  public:
   // The longest folder or file name remembered, in bytes of UTF-8: what the preferences
   // have always held (256 characters and a NUL).
@@ -106,9 +109,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   // preset, and the folder and file names the preferences remember.
   virtual void loadDefaults();
 
-  // Image readers. Each checks the whole image first; a rejected image leaves every
-  // preset as it was and applies nothing. An accepted one is written into the preset
-  // memory and applied through the effect's setPresetNo.
+  // Image readers, handed to the effect's bank (CPresetSystemEffect::readImage and the
+  // others). Each checks the whole image first; a rejected image leaves every preset as it
+  // was and applies nothing. An accepted one is written into the preset memory and
+  // applied through the effect's setPresetNo.
   //
   // A version-1 bank, from the byte after the identifier and kind: `presetCount` presets
   // of a name and `floatCount` values each. Selects preset 0.
@@ -206,10 +210,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   //
   // The preset menu selects entry `preset` and gives it `name` (a reader has just read
   // that preset's name).
-  virtual void presetNameShown(int preset, const char* name);
+  void presetNameShown(int preset, const char* name) override;
   // The preset menu selects entry `preset` and the name field shows `name` (a reader has
   // finished, or a bank was loaded, and that preset is about to be applied).
-  virtual void currentPresetShown(int preset, const char* name);
+  void currentPresetShown(int preset, const char* name) override;
   // The whole panel is to be redrawn (a file was loaded).
   virtual void frameInvalidated();
 
@@ -225,14 +229,6 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
     bool chosen = false;
   };
   enum class FileKind { kPreset, kBank };
-
-  // Writes a checked image into the preset memory, showing each name read when asked.
-  void applyDecodedImage(CPresetSystemEffect& effect, const tavola::image::DecodedImage& image,
-                         bool showNames);
-  // The end of the preset readers: show, rename and apply the preset that was read.
-  void finishPresetRead(CPresetSystemEffect& effect, int preset);
-  // The end of the bank readers: show and apply the selected preset.
-  void finishBankRead(CPresetSystemEffect& effect, int preset);
 
   // Files. The dialog runs beside the host; its answer is taken in a later idle (or at
   // once when it gives it at once), and only then is the file read or written.

@@ -6,18 +6,20 @@
 // own setParameter.
 
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 
 #include "host/AudioEffectX.h"
+#include "presets/ImageDecoding.h"
+#include "presets/ImageFormat.h"
+#include "presets/ImageLayout.h"
 #include "presets/ImageReadResult.h"
 #include "presets/PresetRecord.h"
+#include "presets/PresetView.h"
 
 class CPresetSystemEditor;
-
-namespace tavola::image {
-struct ImageStep;
-}
 
 class CPresetSystemEffect : public AudioEffectX {
  public:
@@ -38,9 +40,8 @@ class CPresetSystemEffect : public AudioEffectX {
   void getProgramName(char* name) override;
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
   // UI thread. The host's state: a version-2 chunk (format word, unique identifier, bank
-  // image of all seven presets), built by the editor object's bank writer. The data stays
-  // ours until the next request. 0 and no data without the editor object. The preset
-  // flag is ignored: the chunk always carries the whole bank.
+  // image of all seven presets), built by the bank writer. The data stays ours until the
+  // next request. The preset flag is ignored: the chunk always carries the whole bank.
   VstInt32 getChunk(void** data, bool isPreset = false) override;
   // UI thread. Reads a chunk of version 2 or 1: 0 when it was applied, -1 when it was
   // rejected, and then every preset is as it was and nothing was applied.
@@ -98,6 +99,41 @@ class CPresetSystemEffect : public AudioEffectX {
   void applyImageStep(const tavola::image::ImageStep& step);
   bool isPresetLoading() const { return presetLoading_.load(std::memory_order_relaxed); }
 
+  // UI thread. Image readers: each checks the whole image first; a rejected image leaves
+  // every preset as it was and applies nothing. An accepted one is written into the preset
+  // memory and applied through setPresetNo.
+  //
+  // A preset image's records (exactly the payload), into the current preset. `header` is
+  // in native order; `foreign` says the records are not.
+  ImageReadResult readPresetRecords(std::span<const unsigned char> records,
+                                    const newpresetheader& header, bool foreign);
+  // A version-1 preset, from the byte after the identifier and kind: a name and
+  // `floatCount` values.
+  ImageReadResult readOldPreset(std::span<const unsigned char> data, bool foreign,
+                                std::int64_t floatCount);
+  // A bank image's records, into all seven presets; selects the bank's current preset.
+  ImageReadResult readBankRecords(std::span<const unsigned char> records,
+                                  const newpresetheader& header, bool foreign);
+  // A version-1 bank: `presetCount` presets of a name and `floatCount` values each.
+  // Selects preset 0.
+  ImageReadResult readOldBank(std::span<const unsigned char> data, bool foreign,
+                              std::int64_t presetCount, std::int64_t floatCount);
+  // A whole image as it comes from a file or a preference value: identifier, kind byte and
+  // the rest. The byte order comes from the identifier; `invertByteOrder` turns that
+  // decision round (the endian-reversed load of a file). Kinds outside `accepted` are
+  // refused.
+  ImageReadResult readImage(std::span<const unsigned char> bytes, AcceptedImages accepted,
+                            bool invertByteOrder = false);
+  // UI thread. Image writers: a new buffer into `buffer` and the image's size, for the
+  // current preset or for the bank of all seven and the current preset's number. Both
+  // write only the parameter indices isDummy does not mark.
+  std::size_t presetImage(std::unique_ptr<unsigned char[]>& buffer);
+  std::size_t bankImage(std::unique_ptr<unsigned char[]>& buffer);
+
+  // UI thread: what shows the readers' names and chosen preset; null for nothing.
+  void setPresetView(PresetView* view) { view_ = view; }
+  PresetView* presetView() const { return view_; }
+
  protected:
   // Copies a name into a preset's name field: at most 23 characters, zero-padded. The
   // name may be the field itself.
@@ -110,9 +146,21 @@ class CPresetSystemEffect : public AudioEffectX {
   // The name and every value, each value copied with the atomic access.
   static void copyPreset(PresetRecord& target, const PresetRecord& source);
 
+ private:
+  tavola::image::ParameterMask oldLayoutSkipped();
+  tavola::image::ParameterMask storedIndices();
+  // Writes a checked image into the preset memory, showing each name read when asked.
+  void applyDecodedImage(const tavola::image::DecodedImage& image, bool showNames);
+  // The end of the preset readers: show, rename and apply the preset that was read.
+  void finishPresetRead(int preset);
+  // The end of the bank readers: show and apply the selected preset.
+  void finishBankRead(int preset);
+
+ protected:
   CPresetSystemEditor* presetEditor() const;
 
   std::unique_ptr<PresetRecord[]> presets_;
+  PresetView* view_ = nullptr;
   std::atomic<long> presetNo_{0};
   // What getChunk hands the host. Version-1 chunks are decoded straight from the host's
   // bytes, with every offset checked against the size it gave, so they need no copy.

@@ -1,11 +1,10 @@
 // The host's state chunk. Version 2 (written): a format word, the unique identifier and
-// a bank image from the editor object's bank writer. Version 1 (read only): a format
+// a bank image from the bank writer. Version 1 (read only): a format
 // word, the identifier, a preset count, the current preset, four unused fields, then the
 // presets as names and plain floats. Both are in the writer's byte order.
 
 #include <cstring>
 
-#include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/ImageDecoding.h"
 #include "presets/ImageLayout.h"
@@ -20,10 +19,8 @@ VstInt32 CPresetSystemEffect::getChunk(void** data, bool /*isPreset*/) {
   storeInt32(chunk, 0, kChunkFormat);
   storeInt32(chunk, 4, getUniqueID());
 
-  CPresetSystemEditor* editor = presetEditor();
-  if (!editor) return 0;
   std::unique_ptr<unsigned char[]> bank;
-  const std::size_t size = editor->BankToBuffer(bank);
+  const std::size_t size = bankImage(bank);
   if (size == 0 || size > chunk.size() - kChunkHeadSize) return 0;
   std::memcpy(chunk.data() + kChunkHeadSize, bank.get(), size);
   *data = chunk.data();
@@ -42,11 +39,7 @@ ImageReadResult CPresetSystemEffect::readChunk(std::span<const unsigned char> ch
   ImageReadResult split = splitChunk(chunk, getUniqueID(), parts);
   if (!split.ok()) return split;
   if (parts.format == kChunkFormatOld) return setChunkOld(chunk, parts.foreign);
-  CPresetSystemEditor* editor = presetEditor();
-  if (!editor)
-    return ImageReadResult::rejected(ImageReadStatus::kNoPresetMemory,
-                                     "no editor object to read the bank image");
-  return editor->BufferToBank(parts.records, parts.header, parts.foreign);
+  return readBankRecords(parts.records, parts.header, parts.foreign);
 }
 
 ImageReadResult CPresetSystemEffect::setChunkOld(std::span<const unsigned char> chunk,

@@ -130,17 +130,40 @@ TEST(ImageWriter, ChunkIgnoresThePresetFlagAndStaysOwnedByTheEffect) {
   EXPECT_EQ(effect->getChunk(nullptr), 0);
 }
 
-TEST(ImageWriter, NothingIsWrittenWithoutTheEditorObject) {
+// The state chunk is the effect's own: it goes out and back in with no editor object at
+// all, as a binding without an editor (or a host that never asks for one) needs.
+TEST(ImageWriter, TheChunkNeedsNoEditorObject) {
   test::QuietStandardError quiet;
-  auto effect = test::makeEffect();
-  AEffEditor* editor = effect->getEditor();
-  effect->setEditor(nullptr);
-  delete editor;
-  void* data = &data;
-  EXPECT_EQ(effect->getChunk(&data), 0);
-  EXPECT_EQ(data, nullptr);
-  // Nor read: the bank reader is the editor's.
-  ImageBytes chunk;
-  chunk.i32(0x02000000).i32(test::kOwnId).header(56, 0, 0, 0);
-  EXPECT_EQ(effect->setChunk(chunk.bytes.data(), static_cast<VstInt32>(chunk.bytes.size())), -1);
+  const auto withoutEditor = [] {
+    auto effect = test::makeEffect();
+    AEffEditor* editor = effect->getEditor();
+    effect->setEditor(nullptr);
+    delete editor;
+    return effect;
+  };
+  auto source = withoutEditor();
+  source->setPresetNo(3);
+  char name[] = "Edited \xC3\xA9";
+  source->setProgramName(name);
+  source->setParameter(15, 0.25f);
+  void* data = nullptr;
+  const VstInt32 size = source->getChunk(&data);
+  ASSERT_GT(size, 0);
+  ASSERT_NE(data, nullptr);
+  const std::vector<unsigned char> chunk(static_cast<unsigned char*>(data),
+                                         static_cast<unsigned char*>(data) + size);
+
+  auto target = withoutEditor();
+  ASSERT_EQ(target->setChunk(const_cast<unsigned char*>(chunk.data()), size), 0);
+  EXPECT_EQ(target->getPresetNo(), 3);
+  EXPECT_STREQ(target->presetName(3), "Edited \xC3\xA9");
+  EXPECT_EQ(target->getParameter(15), 0.25f);
+  void* again = nullptr;
+  ASSERT_EQ(target->getChunk(&again), size);
+  EXPECT_EQ(std::memcmp(again, chunk.data(), chunk.size()), 0);
+
+  // A chunk cut short is refused whole: the bank is byte for byte as it was.
+  ASSERT_EQ(target->setChunk(const_cast<unsigned char*>(chunk.data()), size - 9), -1);
+  ASSERT_EQ(target->getChunk(&again), size);
+  EXPECT_EQ(std::memcmp(again, chunk.data(), chunk.size()), 0);
 }
