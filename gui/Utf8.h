@@ -136,17 +136,8 @@ inline std::string validated(std::string_view text) {
 // The first character of `text`, or U+FFFD for a malformed start; 0 for an empty text.
 inline char32_t decodeFirst(std::string_view text) {
   if (text.empty()) return 0;
-  const auto lead = static_cast<unsigned char>(text[0]);
-  if (lead < 0x80) return lead;
-  int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (extra < 0 || text.size() < static_cast<std::size_t>(extra) + 1) return 0xFFFD;
-  char32_t c = lead & (0x3F >> extra);
-  for (int i = 1; i <= extra; ++i) {
-    const auto byte = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-    if (!isContinuation(byte)) return 0xFFFD;
-    c = (c << 6) | (byte & 0x3F);
-  }
-  return c;
+  char32_t c = 0;
+  return decodeAt(text, 0, c) ? c : 0xFFFD;
 }
 
 }  // namespace VSTGUI::utf8

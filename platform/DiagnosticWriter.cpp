@@ -82,13 +82,10 @@ class Writer {
 
   void message(std::string_view text) {
     std::string line = messageLine(text);
-    {
-      std::lock_guard<std::mutex> lock(control_);
-      if (!running_) {
-        // Nobody would write it later: now, if standard error takes it at once.
-        if (standardErrorWritable(0)) writeToStandardError(line.data(), line.size());
-        return;
-      }
+    if (!running_.load(std::memory_order_acquire)) {
+      // Nobody would write it later: now, if standard error takes it at once.
+      if (standardErrorWritable(0)) writeToStandardError(line.data(), line.size());
+      return;
     }
     {
       std::lock_guard<std::mutex> lock(messagesMutex_);
@@ -304,7 +301,8 @@ class Writer {
   // The writer's life is managed on the UI thread only; the audio thread never takes it.
   std::mutex control_;
   int users_ = 0;
-  bool running_ = false;
+  // Written under control_; read without it by message().
+  std::atomic<bool> running_{false};
   pthread_t thread_{};
 };
 
