@@ -3,7 +3,7 @@
 #include <cstring>
 #include <random>
 
-#include "effect/SignalPathFastIsa.h"
+#include "effect/signal/SignalPathFastIsa.h"
 
 namespace tavola::bench {
 

@@ -25,3 +25,19 @@ function(tavola_include_folders target scope)
   endforeach()
   target_include_directories(${target} ${scope} ${root})
 endfunction()
+
+# One library per folder: the folder's CMakeLists calls
+#
+#   tavola_layer(name SOURCES file... [LINKS library...])
+#
+# and the library sees its own folder (under its path from the project's root, so that
+# "presets/format/ImageFormat.h" is spelt the same everywhere) and what it links.
+function(tavola_layer name)
+  cmake_parse_arguments(PARSE_ARGV 1 layer "" "" "SOURCES;LINKS")
+  add_library(${name} STATIC ${layer_SOURCES})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  tavola_include_folders(${name} PUBLIC FOLDERS ${folder})
+  if(layer_LINKS)
+    target_link_libraries(${name} PUBLIC ${layer_LINKS})
+  endif()
+endfunction()

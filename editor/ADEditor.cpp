@@ -13,7 +13,7 @@
 #include "controls/CZEBOnOffButton.h"
 #include "editor/MyFrame.h"
 #include "editor/PanelEffect.h"
-#include "editor/ValueText.h"
+#include "editor/valuetext/ValueText.h"
 #include "gui/CBitmap.h"
 #include "gui/CParamDisplay.h"
 #include "host/AudioEffect.h"

@@ -1,6 +1,6 @@
 // The factory presets installed into the preset memory.
 
-#include "effect/FactoryPresetTable.h"
+#include "effect/signal/FactoryPresetTable.h"
 #include "effect/Tavola.h"
 
 using namespace tavola;

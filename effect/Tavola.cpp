@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "editor/ADEditor.h"
-#include "effect/Latency.h"
-#include "effect/VendorRequests.h"
+#include "effect/signal/Latency.h"
+#include "host/VendorRequests.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "editor/PanelEffect.h"
-#include "effect/ParameterBlock.h"
-#include "effect/SignalPath.h"
+#include "effect/signal/ParameterBlock.h"
+#include "effect/signal/SignalPath.h"
 #include "platform/DiagnosticWriter.h"
 #include "presets/CPresetSystemEffect.h"
 
@@ -58,7 +58,7 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   bool getProductString(char* text) override;
   VstInt32 getVendorVersion() override { return kVendorVersion; }
   VstInt32 canDo(char* text) override;
-  // UI thread: our own requests (effect/VendorRequests.h).
+  // UI thread: our own requests (host/VendorRequests.h).
   VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
   VstInt32 getPlugCategory() override { return kPlugCategMastering; }
 

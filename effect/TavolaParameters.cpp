@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "editor/ADEditor.h"
-#include "editor/ValueText.h"
-#include "effect/ParameterText.h"
+#include "editor/valuetext/ValueText.h"
+#include "effect/signal/ParameterText.h"
 #include "effect/Tavola.h"
 #include "platform/DiagnosticWriter.h"
 

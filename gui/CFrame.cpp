@@ -9,8 +9,6 @@
 #include "gui/PlatformWindow.h"
 #include "gui/PopupContent.h"
 #include "gui/VSTGUIEditorInterface.h"
-#include "gui/X11AlertWindow.h"
-#include "gui/X11Window.h"
 
 namespace VSTGUI {
 namespace {
@@ -30,8 +28,7 @@ CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* edi
                                        static_cast<int>(size.height()));
   frame_ = this;
   dirty_ = true;
-  if (parentWindow_)
-    window_ = X11Window::create(*this, reinterpret_cast<unsigned long>(parentWindow_));
+  if (parentWindow_) window_ = openPlatformWindow(*this, parentWindow_);
 }
 
 CFrame::~CFrame() {
@@ -269,10 +266,7 @@ void CFrame::idle() {
   // The idle work of a control may come back here through the host; once is enough.
   if (inIdle_) return;
   inIdle_ = true;
-  if (window_) {
-    window_->handleEvents(*this);
-    serviceAlertWindows();
-  }
+  if (window_) window_->handleEvents(*this);
   // A view may remove views while it runs.
   const std::vector<CView*> views = views_;
   for (CView* view : views)

@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include <memory>
+
 #include "gui/CRect.h"
 
 namespace VSTGUI {
@@ -27,5 +29,10 @@ class PlatformWindow {
   virtual void presentPopup(cairo_surface_t* /*buffer*/) {}
   virtual void hidePopup() {}
 };
+
+// The frame's window on the desktop, a child of the host's `parent` window, made by the
+// desktop's implementation (gui/x11/); null, with the reason on standard error, when there
+// is no display or the parent is no window.
+std::unique_ptr<PlatformWindow> openPlatformWindow(CFrame& frame, void* parent);
 
 }  // namespace VSTGUI

@@ -22,9 +22,9 @@
 #include "platform/DocumentOpener.h"
 #include "platform/FileDialog.h"
 #include "platform/PreferencesStore.h"
-#include "presets/ImageFormat.h"
-#include "presets/ImageLayout.h"
-#include "presets/ImageReadResult.h"
+#include "presets/format/ImageFormat.h"
+#include "presets/format/ImageLayout.h"
+#include "presets/format/ImageReadResult.h"
 #include "presets/PresetView.h"
 
 class CPresetSystemEffect;

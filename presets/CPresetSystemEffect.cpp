@@ -7,7 +7,7 @@
 
 #include "gui/Utf8.h"
 #include "presets/CPresetSystemEditor.h"
-#include "presets/ImageDecoding.h"
+#include "presets/format/ImageDecoding.h"
 
 namespace {
 

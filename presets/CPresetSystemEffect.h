@@ -12,11 +12,11 @@
 #include <span>
 
 #include "host/AudioEffectX.h"
-#include "presets/ImageDecoding.h"
-#include "presets/ImageFormat.h"
-#include "presets/ImageLayout.h"
-#include "presets/ImageReadResult.h"
-#include "presets/PresetRecord.h"
+#include "presets/format/ImageDecoding.h"
+#include "presets/format/ImageFormat.h"
+#include "presets/format/ImageLayout.h"
+#include "presets/format/ImageReadResult.h"
+#include "presets/format/PresetRecord.h"
 #include "presets/PresetView.h"
 
 class CPresetSystemEditor;

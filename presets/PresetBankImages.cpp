@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "presets/CPresetSystemEffect.h"
-#include "presets/ImageDecoding.h"
-#include "presets/ImageLayout.h"
-#include "presets/ImageWriting.h"
+#include "presets/format/ImageDecoding.h"
+#include "presets/format/ImageLayout.h"
+#include "presets/format/ImageWriting.h"
 
 using namespace tavola::image;
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "presets/CPresetSystemEffect.h"
-#include "presets/ImageDecoding.h"
-#include "presets/ImageLayout.h"
+#include "presets/format/ImageDecoding.h"
+#include "presets/format/ImageLayout.h"
 
 using namespace tavola::image;
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <span>
 
-#include "gui/X11AlertWindow.h"
+#include "gui/AlertWindows.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopAlert.h"
 #include "platform/DiagnosticWriter.h"

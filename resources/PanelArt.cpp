@@ -8,7 +8,7 @@
 
 #include "PanelLayout.h"
 #include "PanelPainter.h"
-#include "effect/ParameterMapping.h"
+#include "effect/signal/ParameterMapping.h"
 
 namespace tavola::art {
 namespace {

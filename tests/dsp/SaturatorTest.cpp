@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-#include "effect/Latency.h"
-#include "effect/Saturator.h"
+#include "effect/signal/Latency.h"
+#include "effect/signal/Saturator.h"
 
 namespace {
 

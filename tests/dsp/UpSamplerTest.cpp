@@ -14,7 +14,7 @@
 #include <numbers>
 #include <vector>
 
-#include "effect/UpSampler.h"
+#include "effect/signal/UpSampler.h"
 
 namespace {
 

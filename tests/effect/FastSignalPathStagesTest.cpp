@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "effect/SignalPath.h"
+#include "effect/signal/SignalPath.h"
 #include "effect/SignalPathComparison.h"
 
 using namespace tavola;

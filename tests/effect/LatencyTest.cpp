@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "effect/Latency.h"
+#include "effect/signal/Latency.h"
 
 TEST(Latency, MillisecondsAtTheHostRateAndOutsideTheUsualRates) {
   EXPECT_NEAR(tavola::latencyMilliseconds(44100), 1.0658, 1e-4);

@@ -1,4 +1,4 @@
-#include "effect/ParameterMapping.h"
+#include "effect/signal/ParameterMapping.h"
 
 #include <gtest/gtest.h>
 

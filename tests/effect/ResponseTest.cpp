@@ -7,7 +7,7 @@
 #include <complex>
 #include <vector>
 
-#include "effect/FrequencyResponse.h"
+#include "effect/signal/FrequencyResponse.h"
 #include "effect/TestHost.h"
 
 using namespace tavola;

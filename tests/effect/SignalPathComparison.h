@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dsp/Filter.h"
-#include "effect/SignalPathFastIsa.h"
+#include "effect/signal/SignalPathFastIsa.h"
 
 namespace tavola::test {
 

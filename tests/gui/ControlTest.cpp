@@ -13,7 +13,7 @@
 #include "gui/CParamDisplay.h"
 #include "gui/CSplashScreen.h"
 #include "gui/VSTGUIEditorInterface.h"
-#include "gui/X11AlertWindow.h"
+#include "gui/AlertText.h"
 
 using namespace VSTGUI;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/FactoryPresetTable.h"
+#include "effect/signal/FactoryPresetTable.h"
 #include "support/ImageBytes.h"
 
 namespace tavola::render::test {

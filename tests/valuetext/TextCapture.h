@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/ValueText.h"
+#include "editor/valuetext/ValueText.h"
 
 namespace valuetext_test {
 

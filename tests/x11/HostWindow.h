@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "effect/VendorRequests.h"
+#include "host/VendorRequests.h"
 #include "support/TempFolder.h"
 
 #include "vsthost/HostedEffect.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "effect/FactoryPresetTable.h"
+#include "effect/signal/FactoryPresetTable.h"
 #include "tools/common/Presets.h"
 
 namespace tavola::render {

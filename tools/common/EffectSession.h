@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "presets/PresetRecord.h"
+#include "presets/format/PresetRecord.h"
 #include "tools/common/Console.h"
 #include "tools/common/ParameterSteps.h"
 #include "tools/common/ParameterValue.h"

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "effect/FactoryPresetTable.h"
+#include "effect/signal/FactoryPresetTable.h"
 #include "platform/AtomicFile.h"
-#include "presets/DecodedPresets.h"
-#include "presets/ImageLayout.h"
-#include "presets/ImageWriting.h"
+#include "presets/format/DecodedPresets.h"
+#include "presets/format/ImageLayout.h"
+#include "presets/format/ImageWriting.h"
 #include "vsthost/HostedEffect.h"
 
 namespace tavola::render {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "presets/ImageDecoding.h"
-#include "presets/PresetRecord.h"
+#include "presets/format/ImageDecoding.h"
+#include "presets/format/PresetRecord.h"
 #include "tools/common/Console.h"
 #include "tools/common/EffectSession.h"
 #include "tools/common/Status.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "effect/FactoryPresetTable.h"
+#include "effect/signal/FactoryPresetTable.h"
 #include "tools/common/ParameterSteps.h"
 
 namespace tavola::render {

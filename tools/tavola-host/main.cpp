@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/VendorRequests.h"
+#include "host/VendorRequests.h"
 #include "host/VstInterface.h"
 #include "tools/common/ParameterValue.h"
 #include "vsthost/HostedEffect.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "presets/ImageDecoding.h"
+#include "presets/format/ImageDecoding.h"
 #include "tools/tavola-preset/FileContents.h"
 
 namespace tavola::presettool {

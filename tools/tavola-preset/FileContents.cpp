@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
-#include "presets/ImageFormat.h"
-#include "presets/ImageLayout.h"
+#include "presets/format/ImageFormat.h"
+#include "presets/format/ImageLayout.h"
 
 namespace tavola::presettool {
 namespace {

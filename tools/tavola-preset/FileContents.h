@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "presets/ImageDecoding.h"
-#include "presets/ImageReadResult.h"
+#include "presets/format/ImageDecoding.h"
+#include "presets/format/ImageReadResult.h"
 
 namespace tavola::presettool {
 
