@@ -1,7 +1,7 @@
 // The factory presets installed into the preset memory.
 
-#include "effect/signal/FactoryPresetTable.h"
 #include "effect/Tavola.h"
+#include "effect/signal/FactoryPresetTable.h"
 
 using namespace tavola;
 

@@ -5,8 +5,8 @@
 
 #include "editor/ADEditor.h"
 #include "editor/valuetext/ValueText.h"
-#include "effect/signal/ParameterText.h"
 #include "effect/Tavola.h"
+#include "effect/signal/ParameterText.h"
 #include "platform/DiagnosticWriter.h"
 
 using namespace tavola;

@@ -22,10 +22,10 @@
 #include "platform/DocumentOpener.h"
 #include "platform/FileDialog.h"
 #include "platform/PreferencesStore.h"
+#include "presets/PresetView.h"
 #include "presets/format/ImageFormat.h"
 #include "presets/format/ImageLayout.h"
 #include "presets/format/ImageReadResult.h"
-#include "presets/PresetView.h"
 
 class CPresetSystemEffect;
 class CSaveLoadButton;

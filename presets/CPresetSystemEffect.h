@@ -12,12 +12,12 @@
 #include <span>
 
 #include "host/AudioEffectX.h"
+#include "presets/PresetView.h"
 #include "presets/format/ImageDecoding.h"
 #include "presets/format/ImageFormat.h"
 #include "presets/format/ImageLayout.h"
 #include "presets/format/ImageReadResult.h"
 #include "presets/format/PresetRecord.h"
-#include "presets/PresetView.h"
 
 class CPresetSystemEditor;
 

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "effect/signal/SignalPath.h"
 #include "effect/SignalPathComparison.h"
+#include "effect/signal/SignalPath.h"
 
 using namespace tavola;
 using namespace tavola::test;

@@ -7,8 +7,8 @@
 #include <complex>
 #include <vector>
 
-#include "effect/signal/FrequencyResponse.h"
 #include "effect/TestHost.h"
+#include "effect/signal/FrequencyResponse.h"
 
 using namespace tavola;
 using tavola::test::quietly;

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "gui/AlertText.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "gui/CParamDisplay.h"
 #include "gui/CSplashScreen.h"
 #include "gui/VSTGUIEditorInterface.h"
-#include "gui/AlertText.h"
 
 using namespace VSTGUI;
 

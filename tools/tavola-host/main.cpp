@@ -341,7 +341,8 @@ bool writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
   bool settingsSent = true;
   for (const auto& [name, value] : arguments.settings) {
     tavola::render::ParameterSetting setting;
-    const tavola::render::Status status = tavola::render::resolveSetting(effect, name, value, setting);
+    const tavola::render::Status status =
+        tavola::render::resolveSetting(effect, name, value, setting);
     if (!status.ok()) {
       std::fprintf(stderr, "tavola-host: %s\n", status.message().c_str());
       settingsSent = false;
