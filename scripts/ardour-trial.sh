@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure.sh release
 cmake --build build/release -j"$(nproc)" --target Tavola
 
 out="$root/out/ardour"

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure.sh release
 cmake --build build/release -j"$jobs" --target Tavola tavola-host tavola-render tavola-preset
 echo
 echo "Built build/release/Tavola.so (copy it into ~/.vst to use it in a host)."

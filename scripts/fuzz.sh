@@ -18,9 +18,8 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
 fi
 
 build=build/fuzz
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DTAVOLA_BUILD_FUZZERS=ON -DTAVOLA_SANITIZE=address,undefined -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target image_reader_fuzzer -j"$(nproc 2>/dev/null || echo 2)"
+bash scripts/configure.sh fuzz
+cmake --build --preset fuzz -j"$(nproc 2>/dev/null || echo 2)"
 
 mkdir -p "$build/corpus" "$build/artifacts"
 # Every effect the fuzzer makes reads the user's preferences: keep it away from the real

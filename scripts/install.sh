@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure.sh release
 cmake --build build/release -j"$jobs" --target Tavola tavola_manual_pdf
 
 documents=""
@@ -21,12 +21,20 @@ if [ -z "$documents" ] || [ "$documents" = "$HOME" ]; then
 fi
 manual_folder="$documents/Tavola Audio/ZEB Tavola"
 
+# The build's install rules put the plug-in and the manual in a staging folder first.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+cmake --install build/release --prefix "$stage" --component plugin >/dev/null
+cmake --install build/release --prefix "$stage" --component manual >/dev/null
+plugin=$(find "$stage" -name Tavola.so -print -quit)
+manual=$(find "$stage" -name 'ZEB Tavola Manual.pdf' -print -quit)
+
 mkdir -p "$HOME/.vst" "$manual_folder"
 # Copied beside the old file and renamed over it: a host that has the old one loaded keeps
 # a whole file, and an interrupted copy leaves nothing half-written.
-install -m 0644 build/release/Tavola.so "$HOME/.vst/.Tavola.so.partial"
+install -m 0644 "$plugin" "$HOME/.vst/.Tavola.so.partial"
 mv -f "$HOME/.vst/.Tavola.so.partial" "$HOME/.vst/Tavola.so"
-install -m 0644 "build/release/ZEB Tavola Manual.pdf" "$manual_folder/.manual.partial"
+install -m 0644 "$manual" "$manual_folder/.manual.partial"
 mv -f "$manual_folder/.manual.partial" "$manual_folder/ZEB Tavola Manual.pdf"
 
 echo "Installed $HOME/.vst/Tavola.so"
