@@ -30,7 +30,7 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 
 struct OpenPanel {
   explicit OpenPanel(void* parentWindow = nullptr) : effect(std::make_unique<Tavola>(quietHost)) {
-    editor = dynamic_cast<ADEditor*>(effect->getEditor());
+    editor = effect->panel();
     editor->open(parentWindow);
     editor->idle();
   }

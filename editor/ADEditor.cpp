@@ -121,7 +121,8 @@ void registerPanelImages() {
 
 }  // namespace
 
-ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
+ADEditor::ADEditor(CPresetSystemEffect& bank, PanelEffect& panelEffect)
+    : CPresetSystemEditor(bank), panelEffect_(panelEffect) {
   rect_ = ERect{0, 0, kHeight, kWidth};
 }
 
@@ -130,44 +131,34 @@ ADEditor::~ADEditor() {
   if (effect_ && effect_->getEditor() == this) effect_->setEditor(nullptr);
 }
 
-PanelEffect* ADEditor::panelEffect() const {
-  return dynamic_cast<PanelEffect*>(effect_);
+CFrame* ADEditor::makeFrame(void* parentWindow) {
+  registerPanelImages();
+  auto* background = new CBitmap(panel::kBackground);
+  if (!background->isLoaded()) {
+    background->forget();
+    return nullptr;
+  }
+  const CRect size(rect_.left, rect_.top, rect_.left + background->getWidth(),
+                   rect_.top + background->getHeight());
+  auto* frame = new MyFrame(size, parentWindow, this);
+  if (parentWindow && !frame->hasWindow()) {
+    frame->forget();
+    background->forget();
+    return nullptr;
+  }
+  frame->setBackground(background);
+  background_ = background;
+  return frame;
 }
 
-bool ADEditor::open(void* parentWindow) {
-  // Open in that window already; a host that opens the editor in another window without
-  // closing it first moves the panel there.
-  if (frame_ && parentWindow == systemWindow_) return true;
-  if (frame_) close();
-  AEffGUIEditor::open(parentWindow);
-  registerPanelImages();
-  background_ = new CBitmap(panel::kBackground);
-  if (!background_->isLoaded()) {
-    background_->forget();
-    background_ = nullptr;
-    AEffGUIEditor::close();
-    return false;
-  }
-  const CRect size(rect_.left, rect_.top, rect_.left + background_->getWidth(),
-                   rect_.top + background_->getHeight());
-  frame_ = new MyFrame(size, parentWindow, this);
-  if (parentWindow && !frame_->hasWindow()) {
-    frame_->forget();
-    frame_ = nullptr;
-    background_->forget();
-    background_ = nullptr;
-    AEffGUIEditor::close();
-    return false;
-  }
-  frame_->setBackground(background_);
+void ADEditor::buildPanel() {
   setKnobMode(2);
   // Whatever the host sent while closed is in the controls' first values already.
   pendingValues_.store(0);
   latencyPending_.store(false);
   createControls();
-  CPresetSystemEditor::open(parentWindow);
+  CPresetSystemEditor::buildPanel();
   frame_->setDirty(true);
-  return true;
 }
 
 void ADEditor::createControls() {
@@ -185,11 +176,9 @@ void ADEditor::createControls() {
     frame_->addView(display);
     return display;
   };
-  PanelEffect* effect = panelEffect();
-  latencyMs_ =
-      makeReadOut(panel::kLatencyMsArea, effect ? effect->getLatency1() : 0.0f, msStringConvert);
-  latencySamples_ = makeReadOut(panel::kLatencySamplesArea, effect ? effect->getLatency2() : 0.0f,
-                                smpStringConvert);
+  latencyMs_ = makeReadOut(panel::kLatencyMsArea, panelEffect_.getLatency1(), msStringConvert);
+  latencySamples_ =
+      makeReadOut(panel::kLatencySamplesArea, panelEffect_.getLatency2(), smpStringConvert);
 
   for (const PanelEntry& entry : kPanelOrder) {
     if (entry.kind == Kind::kLamp) {
@@ -234,17 +223,13 @@ void ADEditor::createControls() {
   aboutPicture->forget();
 }
 
-void ADEditor::close() {
-  CPresetSystemEditor::close();
+void ADEditor::tearDownPanel() {
+  CPresetSystemEditor::tearDownPanel();
   latencyMs_ = latencySamples_ = nullptr;
   clipLamp_ = nullptr;
   about_ = nullptr;
   controls_.fill(nullptr);
-  if (frame_) {
-    frame_->close();
-    frame_->forget();
-    frame_ = nullptr;
-  }
+  // The frame keeps its own hold on the background until it goes.
   if (background_) {
     background_->forget();
     background_ = nullptr;
@@ -311,15 +296,12 @@ void ADEditor::applyHostChange(int index, float value) {
 }
 
 void ADEditor::refreshLatency() {
-  PanelEffect* effect = panelEffect();
-  if (!effect) return;
-  if (latencyMs_) latencyMs_->setValue(effect->getLatency1());
-  if (latencySamples_) latencySamples_->setValue(effect->getLatency2());
+  if (latencyMs_) latencyMs_->setValue(panelEffect_.getLatency1());
+  if (latencySamples_) latencySamples_->setValue(panelEffect_.getLatency2());
 }
 
 void ADEditor::updateClipLamp() {
-  PanelEffect* effect = panelEffect();
-  if (!effect) return;
+  PanelEffect* effect = &panelEffect_;
   if (effect->peakLevel() >= 1.0) {
     effect->setClipState(1.0);
     effect->setPeakLevel(0.0);
@@ -353,10 +335,8 @@ void ADEditor::valueChanged(CControl* control) {
     clipLamp_->resetHold();
     clipLamp_->setDirty(true);
     if (CControl* output = controls_[6]) output->setDirty(true);
-    if (PanelEffect* effect = panelEffect()) {
-      effect->setPeakLevel(0.0);
-      effect->setClipState(0.0);
-    }
+    panelEffect_.setPeakLevel(0.0);
+    panelEffect_.setClipState(0.0);
   }
 }
 

@@ -30,12 +30,10 @@ class ADEditor : public CPresetSystemEditor {
   static constexpr long kClipLampTag = 64;
   static constexpr long kAboutTag = 61;
 
-  explicit ADEditor(AudioEffect* effect);
+  // The panel of `bank`, whose latency and output level `panelEffect` tells.
+  ADEditor(CPresetSystemEffect& bank, PanelEffect& panelEffect);
   ~ADEditor() override;
 
-  // UI thread. Without a parent window the panel draws only into its frame's buffer.
-  bool open(void* parentWindow) override;
-  void close() override;
   // UI thread: host changes into the controls, the clip lamp, then the redraw.
   void idle() override;
 
@@ -61,13 +59,18 @@ class ADEditor : public CPresetSystemEditor {
  private:
   static constexpr int kMirrors = 28;
 
+  // UI thread. Without a parent window the panel draws only into its frame's buffer.
+  VSTGUI::CFrame* makeFrame(void* parentWindow) override;
+  // The effect's controls, then the preset strip.
+  void buildPanel() override;
+  void tearDownPanel() override;
   void createControls();
   void applyHostChanges();
   void applyHostChange(int index, float value);
   void refreshLatency();
   void updateClipLamp();
-  PanelEffect* panelEffect() const;
 
+  PanelEffect& panelEffect_;
   VSTGUI::CBitmap* background_ = nullptr;
   VSTGUI::CParamDisplay* latencyMs_ = nullptr;
   VSTGUI::CParamDisplay* latencySamples_ = nullptr;

@@ -42,15 +42,24 @@ Tavola::Tavola(audioMasterCallback audioMaster)
   canDoubleReplacing(true);
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
 
-  setEditor(new ADEditor(this));
+  replaceEditor(std::make_unique<ADEditor>(*this, *this));
 
   initPresets();
   CPresetSystemEffect::loadDefaults();
+  panel_->loadDefaults();
   CPresetSystemEffect::setPresetNo(0);
   suspend();
 }
 
-Tavola::~Tavola() = default;
+// The editor goes first, while the effect it may still call is whole.
+Tavola::~Tavola() {
+  replaceEditor(nullptr);
+}
+
+void Tavola::replaceEditor(std::unique_ptr<ADEditor> editor) {
+  AudioEffect::setEditor(editor.get());
+  panel_ = std::move(editor);
+}
 
 bool Tavola::getEffectName(char* name) {
   copyText(name, kEffectName, kVstMaxEffectNameLen);
@@ -68,7 +77,7 @@ bool Tavola::getProductString(char* text) {
 }
 
 VstIntPtr Tavola::vendorSpecific(VstInt32 index, VstIntPtr, void* ptr, float) {
-  auto* editor = dynamic_cast<ADEditor*>(editor_);
+  ADEditor* editor = panel_.get();
   if (index != tavola::kEditorPictureRequest || !ptr || !editor) return 0;
   const bool openedHere = !editor->isOpen();
   if (openedHere && !editor->open(nullptr)) return 0;
@@ -135,7 +144,7 @@ void Tavola::suspend() {
   signalPath_->suspend(params_.outGain.load(std::memory_order_relaxed));
   clipState_.store(0.0, std::memory_order_relaxed);
   peakLevel_.store(0.0, std::memory_order_relaxed);
-  if (auto* editor = dynamic_cast<ADEditor*>(editor_)) editor->internalSampleRateChanged();
+  if (panel_) panel_->internalSampleRateChanged();
   suspended_.store(1, std::memory_order_release);
 }
 
@@ -150,9 +159,9 @@ void Tavola::resume() {
   // Hosts read the delay once unless told; without this a rate change would leave their
   // compensation off by the difference (47 samples at 44.1 kHz, 65 at 96 kHz).
   if (latencyChanged && canHostDo("acceptIOChanges") == 1) ioChanged();
-  if (auto* editor = dynamic_cast<ADEditor*>(editor_)) {
-    editor->internalSampleRateChanged();
-    editor->resume();
+  if (panel_) {
+    panel_->internalSampleRateChanged();
+    panel_->resume();
   }
   suspended_.store(0, std::memory_order_release);
 }

@@ -4,12 +4,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "editor/PanelEffect.h"
 #include "effect/signal/ParameterBlock.h"
 #include "effect/signal/SignalPath.h"
 #include "platform/DiagnosticWriter.h"
 #include "presets/CPresetSystemEffect.h"
+
+class ADEditor;
 
 class Tavola : public CPresetSystemEffect, public PanelEffect {
  public:
@@ -107,6 +110,12 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   // while processing is suspended.
   void setSignalPathKind(tavola::SignalPathKind kind) { signalPath_->setKind(kind); }
 
+  // The editor object the effect made with itself (null once replaced by nothing). UI
+  // thread, never while processing runs: replacing it (tests record what reaches it)
+  // destroys the one before.
+  ADEditor* panel() const { return panel_.get(); }
+  void replaceEditor(std::unique_ptr<ADEditor> editor);
+
  private:
   template <typename Sample, int Channels>
   void processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
@@ -122,6 +131,8 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
 
   // First, so that the diagnostic writer outlives everything that may log.
   tavola::diagnostics::WriterUse diagnosticWriter_;
+  // The effect's own typed hold on its editor; the host's side sees it as editor_.
+  std::unique_ptr<ADEditor> panel_;
   tavola::ParameterBlock params_;
   std::unique_ptr<tavola::SignalPath> signalPath_;
   // Bands whose parameters changed since their sections were last retuned (bit per band).

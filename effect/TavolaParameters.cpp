@@ -57,7 +57,7 @@ void Tavola::setParameter(VstInt32 index, float value) {
   if (band != Band::kNone) markBandPending(band);
 
   if (!isPresetLoading()) CPresetSystemEffect::setParameter(index, value);
-  if (auto* editor = dynamic_cast<ADEditor*>(editor_)) editor->setParameter(index, value);
+  if (panel_) panel_->setParameter(index, value);
 }
 
 float Tavola::getParameter(VstInt32 index) {

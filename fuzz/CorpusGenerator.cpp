@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/ADEditor.h"
 #include "effect/Tavola.h"
 #include "presets/CPresetSystemEditor.h"
 #include "support/ImageBytes.h"
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
   effect.setPresetNo(5);
   effect.setParameter(24, 0.0f);
 
-  auto& editor = *static_cast<CPresetSystemEditor*>(effect.getEditor());
+  auto& editor = *effect.panel();
   std::unique_ptr<unsigned char[]> buffer;
   const Bytes preset = bytesOf(buffer, editor.PresetToBuffer(buffer));
   const Bytes bank = bytesOf(buffer, editor.BankToBuffer(buffer));

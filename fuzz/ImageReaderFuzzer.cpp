@@ -19,6 +19,7 @@
 #include <span>
 #include <vector>
 
+#include "editor/ADEditor.h"
 #include "effect/Tavola.h"
 #include "presets/CPresetSystemEditor.h"
 
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static Fixture fixture;
   if (size == 0) return 0;
   Tavola& effect = *fixture.effect;
-  auto& editor = *static_cast<CPresetSystemEditor*>(effect.getEditor());
+  auto& editor = *effect.panel();
   fixture.restore();
 
   // The data in a buffer of its own exact size, so that the address sanitizer sees any

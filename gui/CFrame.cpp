@@ -161,10 +161,8 @@ CMouseEventResult CFrame::onMouseUp(CPoint& where, const long& buttons) {
 CMouseEventResult CFrame::onMouseMoved(CPoint& where, const long& buttons) {
   currentButtons_ = buttons;
   if (mouseDownView_) {
-    const CMouseEventResult result = mouseDownView_->onMouseMoved(where, buttons);
-    // A drag is a loop of the host's making here: let the editor do its periodic work.
-    if (editor_) editor_->doIdleStuff();
-    return result;
+    // A drag is no loop of ours: the host's idle, which reads the events, goes on.
+    return mouseDownView_->onMouseMoved(where, buttons);
   }
   // Hover: a button held since a press elsewhere drags nothing here.
   const long hover = buttons & ~kMouseButtons;

@@ -1,6 +1,6 @@
 #pragma once
 // What the toolkit asks of the editor that owns a frame: the edit bracket of a gesture on a
-// parameter, the knob mode, and the idle work to run while a control tracks the mouse.
+// parameter and the knob mode.
 // The toolkit knows nothing else of the plug-in.
 
 namespace VSTGUI {
@@ -12,7 +12,6 @@ class VSTGUIEditorInterface {
   virtual void endEdit(long tag) = 0;
   // 2 is linear dragging, the only mode the panels use.
   virtual long getKnobMode() const = 0;
-  virtual void doIdleStuff() {}
 };
 
 }  // namespace VSTGUI

@@ -1,13 +1,9 @@
 #include "host/AEffGUIEditor.h"
 
-#include <chrono>
-
 #include "gui/CFrame.h"
 #include "host/AudioEffectX.h"
 
 namespace {
-
-constexpr std::uint32_t kIdleInterval = 100;
 
 // The toolkit's key code from the host's (the host uses the same virtual key numbers).
 VSTGUI::VstKeyCode keyCodeOf(VstInt32 character, VstInt32 virtualKey, VstInt32 modifier) {
@@ -20,7 +16,7 @@ VSTGUI::VstKeyCode keyCodeOf(VstInt32 character, VstInt32 virtualKey, VstInt32 m
 
 }  // namespace
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {}
+AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect) : AEffEditor(effect), effectX_(effect) {}
 
 AEffGUIEditor::~AEffGUIEditor() {
   if (frame_) frame_->forget();
@@ -32,17 +28,28 @@ bool AEffGUIEditor::getRect(ERect** rect) {
 }
 
 bool AEffGUIEditor::open(void* parentWindow) {
+  if (frame_ && parentWindow == systemWindow_) return true;
+  if (frame_) close();
+  frame_ = makeFrame(parentWindow);
+  if (!frame_) return false;
   systemWindow_ = parentWindow;
+  buildPanel();
   return true;
 }
 
 void AEffGUIEditor::close() {
+  // Also without a frame: what the panel started (a file dialog) ends with it.
+  tearDownPanel();
+  if (frame_) {
+    frame_->close();
+    frame_->forget();
+    frame_ = nullptr;
+  }
   systemWindow_ = nullptr;
 }
 
 void AEffGUIEditor::idle() {
-  if (inIdleStuff_ || !frame_) return;
-  frame_->idle();
+  if (frame_) frame_->idle();
 }
 
 bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
@@ -70,30 +77,10 @@ bool AEffGUIEditor::isParameter(long index) const {
 // only parameters, so it hears of none of theirs.
 void AEffGUIEditor::beginEdit(long index) {
   if (!isParameter(index)) return;
-  if (auto* effectX = dynamic_cast<AudioEffectX*>(effect_))
-    effectX->beginEdit(static_cast<VstInt32>(index));
+  if (effectX_) effectX_->beginEdit(static_cast<VstInt32>(index));
 }
 
 void AEffGUIEditor::endEdit(long index) {
   if (!isParameter(index)) return;
-  if (auto* effectX = dynamic_cast<AudioEffectX*>(effect_))
-    effectX->endEdit(static_cast<VstInt32>(index));
-}
-
-std::uint32_t AEffGUIEditor::getTicks() {
-  using namespace std::chrono;
-  return static_cast<std::uint32_t>(
-      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-void AEffGUIEditor::doIdleStuff() {
-  if (inIdleStuff_) return;
-  const std::uint32_t now = getTicks();
-  // Wrap-safe: due once the difference turns non-negative.
-  if (static_cast<std::int32_t>(now - nextIdleDue_) < 0) return;
-  inIdleStuff_ = true;
-  idle();
-  nextIdleDue_ = now + kIdleInterval;
-  if (effect_) effect_->masterIdle();
-  inIdleStuff_ = false;
+  if (effectX_) effectX_->endEdit(static_cast<VstInt32>(index));
 }

@@ -1,14 +1,15 @@
 #pragma once
 // Editor base for panels built with the GUI toolkit: keeps the editor rectangle, the
-// parent window, the frame and the knob mode, forwards the toolkit's edit gestures to the
-// effect, and runs the editor's periodic work while a control tracks the mouse.
+// parent window, the frame and the knob mode, and forwards the toolkit's edit gestures to
+// the effect. Opening and closing are one sequence for every panel: the frame, then what
+// the panel builds on it; on closing, the panel lets go of it before the frame goes.
 //
 // Threads: the host's user-interface thread, except setParameter (see there).
 
-#include <cstdint>
-
 #include "gui/VSTGUIEditorInterface.h"
 #include "host/AEffEditor.h"
+
+class AudioEffectX;
 
 namespace VSTGUI {
 class CFrame;
@@ -16,14 +17,18 @@ class CFrame;
 
 class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
  public:
-  explicit AEffGUIEditor(AudioEffect* effect);
+  // The effect hears the panel's gestures.
+  explicit AEffGUIEditor(AudioEffectX* effect);
   ~AEffGUIEditor() override;
 
   bool getRect(ERect** rect) override;
-  bool open(void* parentWindow) override;
-  void close() override;
+  // Makes the frame (makeFrame), then the panel on it (buildPanel); false, and nothing
+  // open, when there is no frame. Opened in another window while open, the panel moves.
+  bool open(void* parentWindow) final;
+  // The panel lets go (tearDownPanel), then the frame closes.
+  void close() final;
   bool isOpen() const override { return frame_ != nullptr; }
-  // Redraws what is dirty; does nothing while called from inside doIdleStuff.
+  // Handles the window's events and redraws what is dirty.
   void idle() override;
   bool setKnobMode(VstInt32 mode) override;
   // Keys the host passes on go to the panel's focused control.
@@ -37,21 +42,22 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   void beginEdit(long index) override;
   void endEdit(long index) override;
   long getKnobMode() const override { return knobMode_; }
-  // While a control tracks the mouse: at most every 100 ms, the editor's idle and the
-  // host's idle. The toolkit calls it from the event that moved the mouse, so it never
-  // waits and never runs an event loop of its own.
-  void doIdleStuff() override;
 
   VSTGUI::CFrame* getFrame() const { return frame_; }
   bool isParameter(long index) const;
 
-  // The tick count doIdleStuff measures time with, in milliseconds.
-  static std::uint32_t getTicks();
-
  protected:
+  // The frame for `parentWindow` (null: a frame that draws only into its buffer), sized
+  // and with its background; null when it cannot be made.
+  virtual VSTGUI::CFrame* makeFrame(void* parentWindow) = 0;
+  // Fills the new frame.
+  virtual void buildPanel() {}
+  // At every close, before the frame closes (if one is open): every pointer into it is let
+  // go, and what the panel started ends.
+  virtual void tearDownPanel() {}
+
+  AudioEffectX* effectX_;
   ERect rect_{0, 0, 0, 0};
   VSTGUI::CFrame* frame_ = nullptr;
-  bool inIdleStuff_ = false;
-  std::uint32_t nextIdleDue_ = 0;
   static inline VstInt32 knobMode_ = 0;
 };

@@ -5,24 +5,20 @@
 #include "platform/ExternalFileDialog.h"
 #include "presets/CPresetSystemEffect.h"
 
-CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
-    : AEffGUIEditor(effect),
+CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect& bank)
+    : AEffGUIEditor(&bank),
+      bank_(bank),
       preferences_(tavola::PreferencesStore::forCurrentUser()),
       fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {
   // The toolkit's messages wait for standard error no more than ours do.
   VSTGUI::setMessageSink(&tavola::diagnostics::logMessage);
-  if (CPresetSystemEffect* bank = presetEffect()) bank->setPresetView(this);
+  bank_.setPresetView(this);
 }
 
 CPresetSystemEditor::~CPresetSystemEditor() {
-  if (CPresetSystemEffect* bank = presetEffect(); bank && bank->presetView() == this)
-    bank->setPresetView(nullptr);
+  if (bank_.presetView() == this) bank_.setPresetView(nullptr);
   cancelFileDialog();
   storePathsAndFilenames();
-}
-
-CPresetSystemEffect* CPresetSystemEditor::presetEffect() const {
-  return dynamic_cast<CPresetSystemEffect*>(effect_);
 }
 
 void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dialog) {
@@ -32,7 +28,7 @@ void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dial
 
 void CPresetSystemEditor::loadDefaults() {
   loadDefaultBank();
-  if (CPresetSystemEffect* effect = presetEffect()) effect->setPresetNo(0);
+  bank_.setPresetNo(0);
   loadDefaultPreset();
   loadDefaultMidi();
   recallPathsAndFilenames();

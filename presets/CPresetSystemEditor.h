@@ -59,16 +59,12 @@ class CPresetSystemEditor : public AEffGUIEditor,
   static constexpr const char* kMemoryBKey = "MemoBPreset";
   static constexpr const char* kDefaultMidiKey = "DefaultMidi";
 
-  // Takes the user's preference store as the environment names it now
-  // ($XDG_CONFIG_HOME/tavola) and the desktop's file dialog.
-  explicit CPresetSystemEditor(AudioEffect* effect);
+  // The editor of `bank`, and its view. Takes the user's preference store as the
+  // environment names it now ($XDG_CONFIG_HOME/tavola) and the desktop's file dialog.
+  explicit CPresetSystemEditor(CPresetSystemEffect& bank);
   // Remembers the folder and file names chosen since they were last stored.
   ~CPresetSystemEditor() override;
 
-  // Opening needs the panel's frame, which the effect's own editor builds first; the
-  // preset strip's controls join it there.
-  bool open(void* parentWindow) override;
-  void close() override;
   void idle() override;
   // The preset strip's controls (tags 92 and up); others are the effect editor's.
   void valueChanged(VSTGUI::CControl* control) override;
@@ -105,7 +101,7 @@ class CPresetSystemEditor : public AEffGUIEditor,
   VSTGUI::CControl* stripControl(long tag) const;
   // The manual's path under the documents folder ("Documents/.../ZEB Tavola Manual.pdf").
   static std::string manualPath(const std::string& documentsFolder);
-  // At start-up, from the effect's loadDefaults: the default bank, preset 0, the default
+  // At start-up, after the effect's loadDefaults: the default bank, preset 0, the default
   // preset, and the folder and file names the preferences remember.
   virtual void loadDefaults();
 
@@ -214,14 +210,20 @@ class CPresetSystemEditor : public AEffGUIEditor,
   // The preset menu selects entry `preset` and the name field shows `name` (a reader has
   // finished, or a bank was loaded, and that preset is about to be applied).
   void currentPresetShown(int preset, const char* name) override;
+  void presetRenamed(const char* name) override { nameChangedExternal(name); }
   // The whole panel is to be redrawn (a file was loaded).
   virtual void frameInvalidated();
 
-  CPresetSystemEffect* presetEffect() const;
-  // Builds the strip on the open frame (the effect editor's open calls this).
+  CPresetSystemEffect& bank() const { return bank_; }
+  // The preset strip joins the frame the effect's own editor made, after its controls;
+  // on closing, a name being typed is kept and the file dialog goes with the panel.
+  void buildPanel() override;
+  void tearDownPanel() override;
   void createStrip();
 
  private:
+  CPresetSystemEffect& bank_;
+
   // One remembered name and whether this instance chose it since it was last stored.
   struct RememberedName {
     const char* key;

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "gui/Utf8.h"
-#include "presets/CPresetSystemEditor.h"
 #include "presets/format/ImageDecoding.h"
 
 namespace {
@@ -43,10 +42,6 @@ void CPresetSystemEffect::storeName(PresetRecord& preset, const char* name) {
   const std::size_t kept = VSTGUI::utf8::cutPoint(whole, kPresetNameSize - 1);
   std::memcpy(field, whole.data(), kept);
   std::memcpy(preset.name, field, sizeof field);
-}
-
-CPresetSystemEditor* CPresetSystemEffect::presetEditor() const {
-  return dynamic_cast<CPresetSystemEditor*>(editor_);
 }
 
 float CPresetSystemEffect::loadValue(const PresetRecord& preset, int index) {
@@ -109,7 +104,7 @@ void CPresetSystemEffect::setProgramName(char* name) {
   if (!name) return;
   PresetRecord& current = presets_[getPresetNo()];
   storeName(current, name);
-  if (CPresetSystemEditor* editor = presetEditor()) editor->nameChangedExternal(current.name);
+  if (view_) view_->presetRenamed(current.name);
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {
@@ -129,7 +124,6 @@ void CPresetSystemEffect::initializePreset(long i) {
 
 void CPresetSystemEffect::loadDefaults() {
   copyPreset(defaultPreset_, presets_[0]);
-  if (CPresetSystemEditor* editor = presetEditor()) editor->loadDefaults();
 }
 
 void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {

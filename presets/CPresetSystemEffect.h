@@ -19,8 +19,6 @@
 #include "presets/format/ImageReadResult.h"
 #include "presets/format/PresetRecord.h"
 
-class CPresetSystemEditor;
-
 class CPresetSystemEffect : public AudioEffectX {
  public:
   explicit CPresetSystemEffect(audioMasterCallback audioMaster);
@@ -82,8 +80,8 @@ class CPresetSystemEffect : public AudioEffectX {
   // isDummyOld when reading the version-1 layouts).
   virtual bool isDummy(int index) = 0;
   virtual bool isDummyOld(int index) = 0;
-  // UI thread, construction: the template becomes preset 0, then the defaults remembered
-  // in the preferences are applied.
+  // UI thread, construction: the template becomes preset 0. The defaults remembered in the
+  // user's preferences are the editor object's to apply (CPresetSystemEditor::loadDefaults).
   virtual void loadDefaults();
   virtual void initPresets() {}
   virtual void initMidi() {}
@@ -157,8 +155,6 @@ class CPresetSystemEffect : public AudioEffectX {
   void finishBankRead(int preset);
 
  protected:
-  CPresetSystemEditor* presetEditor() const;
-
   std::unique_ptr<PresetRecord[]> presets_;
   PresetView* view_ = nullptr;
   std::atomic<long> presetNo_{0};

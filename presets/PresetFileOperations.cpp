@@ -195,10 +195,8 @@ void CPresetSystemEditor::finishLoadBank(const std::string& path, bool endianRev
   // A loaded bank starts at its first preset, whichever the file had current; a refused
   // one changes nothing at all.
   if (loadImageFile(path, AcceptedImages::kBanks, endianReversed)) {
-    if (CPresetSystemEffect* effect = presetEffect()) {
-      currentPresetShown(0, effect->presetName(0));
-      effect->setPresetNo(0);
-    }
+    currentPresetShown(0, bank_.presetName(0));
+    bank_.setPresetNo(0);
   }
   frameInvalidated();
 }

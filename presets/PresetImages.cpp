@@ -7,55 +7,37 @@
 
 using namespace tavola::image;
 
-namespace {
-
-ImageReadResult noPresetMemory() {
-  return ImageReadResult::rejected(ImageReadStatus::kNoPresetMemory,
-                                   "no preset effect to read the image into");
-}
-
-}  // namespace
-
 ImageReadResult CPresetSystemEditor::BufferToPreset(std::span<const unsigned char> records,
                                                     const newpresetheader& header, bool foreign) {
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->readPresetRecords(records, header, foreign) : noPresetMemory();
+  return bank_.readPresetRecords(records, header, foreign);
 }
 
 ImageReadResult CPresetSystemEditor::BufferToPresetOld(std::span<const unsigned char> data,
                                                        bool foreign, std::int64_t floatCount) {
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->readOldPreset(data, foreign, floatCount) : noPresetMemory();
+  return bank_.readOldPreset(data, foreign, floatCount);
 }
 
 ImageReadResult CPresetSystemEditor::BufferToBank(std::span<const unsigned char> records,
                                                   const newpresetheader& header, bool foreign) {
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->readBankRecords(records, header, foreign) : noPresetMemory();
+  return bank_.readBankRecords(records, header, foreign);
 }
 
 ImageReadResult CPresetSystemEditor::BufferToBankOld(std::span<const unsigned char> data,
                                                      bool foreign, std::int64_t presetCount,
                                                      std::int64_t floatCount) {
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->readOldBank(data, foreign, presetCount, floatCount) : noPresetMemory();
+  return bank_.readOldBank(data, foreign, presetCount, floatCount);
 }
 
 ImageReadResult CPresetSystemEditor::readImageFromBytes(std::span<const unsigned char> bytes,
                                                         AcceptedImages accepted,
                                                         bool invertByteOrder) {
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->readImage(bytes, accepted, invertByteOrder) : noPresetMemory();
+  return bank_.readImage(bytes, accepted, invertByteOrder);
 }
 
 std::size_t CPresetSystemEditor::PresetToBuffer(std::unique_ptr<unsigned char[]>& buffer) {
-  buffer.reset();
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->presetImage(buffer) : 0;
+  return bank_.presetImage(buffer);
 }
 
 std::size_t CPresetSystemEditor::BankToBuffer(std::unique_ptr<unsigned char[]>& buffer) {
-  buffer.reset();
-  CPresetSystemEffect* effect = presetEffect();
-  return effect ? effect->bankImage(buffer) : 0;
+  return bank_.bankImage(buffer);
 }

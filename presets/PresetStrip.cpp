@@ -50,15 +50,12 @@ Button* makeButton(CFrame& frame, Button* button, CBitmap* bitmap) {
 
 }  // namespace
 
-bool CPresetSystemEditor::open(void* parentWindow) {
-  AEffGUIEditor::open(parentWindow);
-  if (!frame_ || !presetEffect()) return false;
+void CPresetSystemEditor::buildPanel() {
   createStrip();
-  return true;
 }
 
 void CPresetSystemEditor::createStrip() {
-  CPresetSystemEffect& effect = *presetEffect();
+  CPresetSystemEffect& effect = bank_;
   CFrame& frame = *frame_;
   const int current = static_cast<int>(effect.getPresetNo());
 
@@ -126,7 +123,7 @@ void CPresetSystemEditor::createStrip() {
   manualButton_ = kick(panel::kManualArea, kManualTag, panel::kManualButton, false);
 }
 
-void CPresetSystemEditor::close() {
+void CPresetSystemEditor::tearDownPanel() {
   // A name being typed is kept, while the strip still exists to take it.
   if (frame_) frame_->setFocusView(nullptr);
   // The dialog belongs to the panel the user saw: it goes with it.
@@ -137,7 +134,6 @@ void CPresetSystemEditor::close() {
   saveBankButton_ = loadBankButton_ = savePresetButton_ = loadPresetButton_ = nullptr;
   defaultBankButton_ = defaultPresetButton_ = nullptr;
   storeAButton_ = recallAButton_ = storeBButton_ = recallBButton_ = manualButton_ = nullptr;
-  AEffGUIEditor::close();
 }
 
 void CPresetSystemEditor::idle() {
@@ -184,8 +180,8 @@ CControl* CPresetSystemEditor::stripControl(long tag) const {
 }
 
 void CPresetSystemEditor::valueChanged(CControl* control) {
-  CPresetSystemEffect* effect = presetEffect();
-  if (!effect || !control) return;
+  CPresetSystemEffect* effect = &bank_;
+  if (!control) return;
   const long tag = control->getTag();
   if (tag < kNameFieldTag || tag > kManualTag) return;
   const float value = control->getValue();
@@ -281,7 +277,7 @@ void CPresetSystemEditor::nameChangedExternal(const char* name) {
 
 void CPresetSystemEditor::nameChangedInternal(const char* name) {
   nameChangedExternal(name);
-  if (CPresetSystemEffect* effect = presetEffect(); effect && name) effect->setPresetName(name);
+  if (name) bank_.setPresetName(name);
 }
 
 void CPresetSystemEditor::presetNameShown(int preset, const char* name) {

@@ -29,7 +29,7 @@ class EditorPanel : public testing::Test {
  protected:
   EditorPanel() {
     effect_ = std::make_unique<Tavola>(recordingHost);
-    editor_ = dynamic_cast<ADEditor*>(effect_->getEditor());
+    editor_ = effect_->panel();
     EXPECT_TRUE(editor_->open(nullptr));
     editor_->idle();
     hostTrace().clear();

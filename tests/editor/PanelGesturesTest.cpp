@@ -53,7 +53,7 @@ class PanelGestures : public testing::Test {
   PanelGestures() {
     testing::internal::CaptureStderr();
     effect_ = std::make_unique<Tavola>(recordingHost);
-    editor_ = dynamic_cast<ADEditor*>(effect_->getEditor());
+    editor_ = effect_->panel();
     EXPECT_TRUE(editor_->open(nullptr));
     editor_->idle();
     hostTrace().clear();

@@ -55,7 +55,7 @@ class PresetStrip : public testing::Test {
     return effects_.back().get();
   }
   static ADEditor* openEditor(Tavola& effect) {
-    auto* editor = dynamic_cast<ADEditor*>(effect.getEditor());
+    auto* editor = effect.panel();
     EXPECT_TRUE(editor->open(nullptr));
     editor->idle();
     return editor;

@@ -32,14 +32,14 @@ const FactoryRow kFactory[kNumPresets] = {
 
 Bytes presetImage(const std::unique_ptr<Tavola>& effect) {
   std::unique_ptr<unsigned char[]> buffer;
-  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  auto* editor = effect->panel();
   const std::size_t size = editor->PresetToBuffer(buffer);
   return size ? Bytes(buffer.get(), buffer.get() + size) : Bytes{};
 }
 
 Bytes bankImage(const std::unique_ptr<Tavola>& effect) {
   std::unique_ptr<unsigned char[]> buffer;
-  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  auto* editor = effect->panel();
   const std::size_t size = editor->BankToBuffer(buffer);
   return size ? Bytes(buffer.get(), buffer.get() + size) : Bytes{};
 }
@@ -68,7 +68,7 @@ class EveryIndexStored : public Tavola {
 TEST(ImageWriter, SizesWithEveryIndexStored) {
   test::QuietStandardError quiet;
   auto effect = std::make_unique<EveryIndexStored>();
-  auto* editor = static_cast<CPresetSystemEditor*>(effect->getEditor());
+  auto* editor = effect->panel();
   std::unique_ptr<unsigned char[]> buffer;
   EXPECT_EQ(editor->PresetToBuffer(buffer), 1617u);
   EXPECT_EQ(editor->BankToBuffer(buffer), 11073u);
@@ -136,9 +136,7 @@ TEST(ImageWriter, TheChunkNeedsNoEditorObject) {
   test::QuietStandardError quiet;
   const auto withoutEditor = [] {
     auto effect = test::makeEffect();
-    AEffEditor* editor = effect->getEditor();
-    effect->setEditor(nullptr);
-    delete editor;
+    effect->replaceEditor(nullptr);
     return effect;
   };
   auto source = withoutEditor();

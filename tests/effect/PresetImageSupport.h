@@ -55,8 +55,8 @@ inline PresetMemory snapshot(const CPresetSystemEffect& effect) {
 // The editor the effect makes, with the reader's hooks into the preset strip recorded.
 class RecordingEditor : public ADEditor {
  public:
-  RecordingEditor(AudioEffect* effect, std::vector<std::string>& events)
-      : ADEditor(effect), events_(events) {}
+  RecordingEditor(Tavola& effect, std::vector<std::string>& events)
+      : ADEditor(effect, effect), events_(events) {}
   void presetNameShown(int preset, const char* name) override {
     events_.push_back("presetNameShown " + std::to_string(preset) + " " + name);
   }
@@ -74,9 +74,7 @@ class RecordingEditor : public ADEditor {
 class ObservedEffect : public Tavola {
  public:
   ObservedEffect() : Tavola(connectedHost) {
-    AEffEditor* made = getEditor();
-    setEditor(new RecordingEditor(this, events));
-    delete made;
+    replaceEditor(std::make_unique<RecordingEditor>(*this, events));
     forget();
   }
 
@@ -97,7 +95,7 @@ class ObservedEffect : public Tavola {
     Tavola::initializePreset(i);
   }
 
-  CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(getEditor()); }
+  CPresetSystemEditor& editor() { return *panel(); }
   // Switches to preset n without leaving a trace in the record.
   void select(long n) {
     setPresetNo(n);

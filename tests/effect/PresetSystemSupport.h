@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/ADEditor.h"
 #include "effect/PresetImageSupport.h"
 #include "effect/TestHost.h"
 #include "platform/FileDialog.h"
@@ -24,11 +25,11 @@
 
 namespace tavola::test {
 
-inline CPresetSystemEditor& editorOf(AudioEffect& effect) {
-  return *static_cast<CPresetSystemEditor*>(effect.getEditor());
+inline CPresetSystemEditor& editorOf(Tavola& effect) {
+  return *effect.panel();
 }
 
-inline void useScript(AudioEffect& effect, DialogScript& script) {
+inline void useScript(Tavola& effect, DialogScript& script) {
   editorOf(effect).useFileDialog(std::make_unique<ScriptedDialog>(script));
 }
 
