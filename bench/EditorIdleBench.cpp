@@ -65,7 +65,7 @@ void idleWithClipping(benchmark::State& state) {
   bool clip = false;
   for (auto _ : state) {
     clip = !clip;
-    if (clip) panel.effect->setPeakLevel(2.0);
+    if (clip) panel.effect->panelMeters().peakLevel.store(2.0);
     panel.editor->idle();
   }
 }

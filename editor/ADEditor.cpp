@@ -12,7 +12,7 @@
 #include "controls/CLED.h"
 #include "controls/CZEBOnOffButton.h"
 #include "editor/MyFrame.h"
-#include "editor/PanelEffect.h"
+#include "editor/PanelMeters.h"
 #include "editor/valuetext/ValueText.h"
 #include "gui/CBitmap.h"
 #include "gui/CParamDisplay.h"
@@ -121,8 +121,8 @@ void registerPanelImages() {
 
 }  // namespace
 
-ADEditor::ADEditor(CPresetSystemEffect& bank, PanelEffect& panelEffect)
-    : CPresetSystemEditor(bank), panelEffect_(panelEffect) {
+ADEditor::ADEditor(CPresetSystemEffect& bank, PanelMeters& meters)
+    : CPresetSystemEditor(bank), meters_(meters) {
   rect_ = ERect{0, 0, kHeight, kWidth};
 }
 
@@ -176,9 +176,12 @@ void ADEditor::createControls() {
     frame_->addView(display);
     return display;
   };
-  latencyMs_ = makeReadOut(panel::kLatencyMsArea, panelEffect_.getLatency1(), msStringConvert);
+  latencyMs_ =
+      makeReadOut(panel::kLatencyMsArea, meters_.latencyMilliseconds.load(PanelMeters::kRelaxed),
+                  msStringConvert);
   latencySamples_ =
-      makeReadOut(panel::kLatencySamplesArea, panelEffect_.getLatency2(), smpStringConvert);
+      makeReadOut(panel::kLatencySamplesArea, meters_.latencySamples.load(PanelMeters::kRelaxed),
+                  smpStringConvert);
 
   for (const PanelEntry& entry : kPanelOrder) {
     if (entry.kind == Kind::kLamp) {
@@ -296,20 +299,21 @@ void ADEditor::applyHostChange(int index, float value) {
 }
 
 void ADEditor::refreshLatency() {
-  if (latencyMs_) latencyMs_->setValue(panelEffect_.getLatency1());
-  if (latencySamples_) latencySamples_->setValue(panelEffect_.getLatency2());
+  if (latencyMs_) latencyMs_->setValue(meters_.latencyMilliseconds.load(PanelMeters::kRelaxed));
+  if (latencySamples_)
+    latencySamples_->setValue(meters_.latencySamples.load(PanelMeters::kRelaxed));
 }
 
 void ADEditor::updateClipLamp() {
-  PanelEffect* effect = &panelEffect_;
-  if (effect->peakLevel() >= 1.0) {
-    effect->setClipState(1.0);
-    effect->setPeakLevel(0.0);
+  constexpr auto kRelaxed = PanelMeters::kRelaxed;
+  if (meters_.peakLevel.load(kRelaxed) >= 1.0) {
+    meters_.clipState.store(1.0, kRelaxed);
+    meters_.peakLevel.store(0.0, kRelaxed);
   } else {
-    effect->setClipState(effect->clipState() >= 0.5 ? 0.5 : 0.0);
+    meters_.clipState.store(meters_.clipState.load(kRelaxed) >= 0.5 ? 0.5 : 0.0, kRelaxed);
   }
   if (clipLamp_ && about_ && about_->getValue() == 0.0f)
-    clipLamp_->setValue(static_cast<float>(effect->clipState()));
+    clipLamp_->setValue(static_cast<float>(meters_.clipState.load(kRelaxed)));
 }
 
 void ADEditor::idle() {
@@ -335,8 +339,8 @@ void ADEditor::valueChanged(CControl* control) {
     clipLamp_->resetHold();
     clipLamp_->setDirty(true);
     if (CControl* output = controls_[6]) output->setDirty(true);
-    panelEffect_.setPeakLevel(0.0);
-    panelEffect_.setClipState(0.0);
+    meters_.peakLevel.store(0.0, PanelMeters::kRelaxed);
+    meters_.clipState.store(0.0, PanelMeters::kRelaxed);
   }
 }
 

@@ -21,7 +21,7 @@ class CAbout;
 class CAnimKnob3;
 class CLED;
 class CZEBOnOffButton;
-class PanelEffect;
+struct PanelMeters;
 
 class ADEditor : public CPresetSystemEditor {
  public:
@@ -30,8 +30,8 @@ class ADEditor : public CPresetSystemEditor {
   static constexpr long kClipLampTag = 64;
   static constexpr long kAboutTag = 61;
 
-  // The panel of `bank`, whose latency and output level `panelEffect` tells.
-  ADEditor(CPresetSystemEffect& bank, PanelEffect& panelEffect);
+  // The panel of `bank`, showing the latency and output level in `meters`.
+  ADEditor(CPresetSystemEffect& bank, PanelMeters& meters);
   ~ADEditor() override;
 
   // UI thread: host changes into the controls, the clip lamp, then the redraw.
@@ -70,7 +70,7 @@ class ADEditor : public CPresetSystemEditor {
   void refreshLatency();
   void updateClipLamp();
 
-  PanelEffect& panelEffect_;
+  PanelMeters& meters_;
   VSTGUI::CBitmap* background_ = nullptr;
   VSTGUI::CParamDisplay* latencyMs_ = nullptr;
   VSTGUI::CParamDisplay* latencySamples_ = nullptr;

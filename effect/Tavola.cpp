@@ -42,7 +42,7 @@ Tavola::Tavola(audioMasterCallback audioMaster)
   canDoubleReplacing(true);
   setInitialDelay(static_cast<VstInt32>(getLatency2()));
 
-  replaceEditor(std::make_unique<ADEditor>(*this, *this));
+  replaceEditor(std::make_unique<ADEditor>(*this, meters_));
 
   initPresets();
   CPresetSystemEffect::loadDefaults();
@@ -135,6 +135,12 @@ float Tavola::getLatency1() {
   return static_cast<float>(tavola::latencyMilliseconds(getSampleRate()));
 }
 
+void Tavola::setSampleRate(float sampleRate) {
+  CPresetSystemEffect::setSampleRate(sampleRate);
+  meters_.latencyMilliseconds.store(getLatency1(), PanelMeters::kRelaxed);
+  meters_.latencySamples.store(getLatency2(), PanelMeters::kRelaxed);
+}
+
 void Tavola::initUpsDec() {
   signalPath_->initUpsamplerTaps();
 }
@@ -142,8 +148,8 @@ void Tavola::initUpsDec() {
 void Tavola::suspend() {
   inputCarry_[0] = inputCarry_[1] = 0.0;
   signalPath_->suspend(params_.outGain.load(std::memory_order_relaxed));
-  clipState_.store(0.0, std::memory_order_relaxed);
-  peakLevel_.store(0.0, std::memory_order_relaxed);
+  meters_.clipState.store(0.0, PanelMeters::kRelaxed);
+  meters_.peakLevel.store(0.0, PanelMeters::kRelaxed);
   if (panel_) panel_->internalSampleRateChanged();
   suspended_.store(1, std::memory_order_release);
 }

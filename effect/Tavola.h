@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "editor/PanelEffect.h"
+#include "editor/PanelMeters.h"
 #include "effect/signal/ParameterBlock.h"
 #include "effect/signal/SignalPath.h"
 #include "platform/DiagnosticWriter.h"
@@ -14,7 +14,7 @@
 
 class ADEditor;
 
-class Tavola : public CPresetSystemEffect, public PanelEffect {
+class Tavola : public CPresetSystemEffect {
  public:
   static constexpr VstInt32 kUniqueId = fourCharCode('K', 'W', 'T', 'V');
   static constexpr VstInt32 kVendorVersion = 1800;
@@ -84,8 +84,10 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   virtual void processLoopFastMono(float** inputs, float** outputs, VstInt32 sampleFrames);
   virtual void processLoopFastDoubleMono(double** inputs, double** outputs, VstInt32 sampleFrames);
   // Any thread: the latency at the host rate, in milliseconds and in samples.
-  float getLatency1() override;
-  float getLatency2() override;
+  float getLatency1();
+  float getLatency2();
+  // UI thread, never while processing runs: the latency the panel shows follows the rate.
+  void setSampleRate(float sampleRate) override;
   virtual int compensate() { return 1; }
   // UI thread, construction: fills the up-sampler's tap table; the table does not depend
   // on the sample rate.
@@ -97,11 +99,10 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   bool isStereoIn() const { return stereoIn_.load(std::memory_order_relaxed) != 0; }
   bool isStereoOut() const { return stereoOut_.load(std::memory_order_relaxed) != 0; }
   bool isSuspended() const { return suspended_ != 0; }
-  double peakLevel() const override { return peakLevel_.load(std::memory_order_relaxed); }
-  double clipState() const override { return clipState_.load(std::memory_order_relaxed); }
-  // UI thread: the panel's idle and a click on the clip lamp.
-  void setPeakLevel(double level) override { peakLevel_.store(level, std::memory_order_relaxed); }
-  void setClipState(double state) override { clipState_.store(state, std::memory_order_relaxed); }
+  double peakLevel() const { return meters_.peakLevel.load(PanelMeters::kRelaxed); }
+  double clipState() const { return meters_.clipState.load(PanelMeters::kRelaxed); }
+  // What the panel reads and clears: the peak, the clip state, the latency.
+  PanelMeters& panelMeters() { return meters_; }
   const tavola::SignalPath& signalPath() const { return *signalPath_; }
   // The derived values as the band updates and the next sub-block read them.
   tavola::BandSettings bandSettings() const;
@@ -146,8 +147,7 @@ class Tavola : public CPresetSystemEffect, public PanelEffect {
   alignas(64) double subBlockInput_[2][tavola::SignalPath::kSubBlock + 1] = {};
   alignas(64) double subBlockResult_[2][tavola::SignalPath::kSubBlock] = {};
 
-  std::atomic<double> peakLevel_{0.0};
-  std::atomic<double> clipState_{0.0};
+  PanelMeters meters_;
 
   std::atomic<std::int32_t> suspended_{0};
   std::atomic<std::uint8_t> stereoIn_{1};

@@ -116,7 +116,7 @@ void Tavola::applyPendingBandUpdates() {
 template <typename Sample, int Channels>
 void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
   if (sampleFrames < 1) {
-    peakLevel_.store(0.0, kRelaxed);
+    meters_.peakLevel.store(0.0, kRelaxed);
     return;
   }
   const bool secondOutput = secondOutputConnected_.load(kRelaxed) && isStereoOut();
@@ -204,5 +204,5 @@ void Tavola::processLoop(Sample** inputs, Sample** outputs, VstInt32 sampleFrame
 
   double level = std::min(peak[0], kPeakCap);
   if (Channels == 2) level = std::max(level, std::min(peak[1], kPeakCap));
-  peakLevel_.store(level, kRelaxed);
+  meters_.peakLevel.store(level, kRelaxed);
 }

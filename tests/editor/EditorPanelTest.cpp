@@ -136,7 +136,7 @@ TEST_F(EditorPanel, EqAllRefreshesBothLatencyReadOuts) {
 
 TEST_F(EditorPanel, ClipLampLightsThenHoldsUntilALeftClick) {
   auto& lamp = static_cast<CLED&>(control(64));
-  effect_->setPeakLevel(1.0);
+  effect_->panelMeters().peakLevel.store(1.0);
   editor_->idle();
   EXPECT_FLOAT_EQ(lamp.getValue(), 1.0f);
   EXPECT_DOUBLE_EQ(effect_->peakLevel(), 0.0);
@@ -158,7 +158,7 @@ TEST_F(EditorPanel, ClipLampLightsThenHoldsUntilALeftClick) {
 TEST_F(EditorPanel, WhileTheAboutViewIsOpenTheLampWaitsButTheClipStateGoesOn) {
   click(61);
   ASSERT_NE(frame().getModalView(), nullptr);
-  effect_->setPeakLevel(2.0);
+  effect_->panelMeters().peakLevel.store(2.0);
   editor_->idle();
   EXPECT_DOUBLE_EQ(effect_->clipState(), 1.0);
   EXPECT_FLOAT_EQ(control(64).getValue(), 0.0f);

@@ -56,7 +56,7 @@ inline PresetMemory snapshot(const CPresetSystemEffect& effect) {
 class RecordingEditor : public ADEditor {
  public:
   RecordingEditor(Tavola& effect, std::vector<std::string>& events)
-      : ADEditor(effect, effect), events_(events) {}
+      : ADEditor(effect, effect.panelMeters()), events_(events) {}
   void presetNameShown(int preset, const char* name) override {
     events_.push_back("presetNameShown " + std::to_string(preset) + " " + name);
   }
