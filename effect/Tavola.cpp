@@ -5,6 +5,7 @@
 
 #include "editor/ADEditor.h"
 #include "effect/signal/Latency.h"
+#include "effect/signal/ParameterMapping.h"
 #include "host/VendorRequests.h"
 
 namespace {
@@ -29,10 +30,19 @@ bool fillPinProperties(VstInt32 index, VstPinProperties* properties, const char*
   return false;
 }
 
+// The indices the preset formats leave out: those that are no control.
+tavola::image::ParameterMask placeholderParameters() {
+  tavola::image::ParameterMask placeholders;
+  for (int i = 0; i < kNumPresetParameters; ++i)
+    placeholders[static_cast<std::size_t>(i)] = !tavola::isUsedParameter(i);
+  return placeholders;
+}
+
 }  // namespace
 
 Tavola::Tavola(audioMasterCallback audioMaster)
-    : CPresetSystemEffect(audioMaster), signalPath_(std::make_unique<tavola::SignalPath>()) {
+    : CPresetSystemEffect(audioMaster, placeholderParameters()),
+      signalPath_(std::make_unique<tavola::SignalPath>()) {
   setSampleRate(44100.0f);
   initUpsDec();
   setNumInputs(2);

@@ -65,9 +65,6 @@ class Tavola : public CPresetSystemEffect {
   VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
   VstInt32 getPlugCategory() override { return kPlugCategMastering; }
 
-  // Any thread; pure.
-  bool isDummy(int index) override;
-  bool isDummyOld(int index) override;
   // UI thread, construction.
   void initPresets() override;
 

@@ -144,11 +144,3 @@ bool Tavola::getParameterProperties(VstInt32 index, VstParameterProperties* prop
   std::strncpy(properties->shortLabel, parameterName(index), 7);
   return true;
 }
-
-bool Tavola::isDummy(int index) {
-  return !isUsedParameter(index);
-}
-
-bool Tavola::isDummyOld(int index) {
-  return !isUsedParameter(index);
-}

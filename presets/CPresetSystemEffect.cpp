@@ -22,8 +22,11 @@ float storableValue(float value) {
 
 }  // namespace
 
-CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
+CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster,
+                                         const tavola::image::ParameterMask& placeholders)
     : AudioEffectX(audioMaster, 1, kNumPresetParameters),
+      writtenPlaceholders_(placeholders),
+      oldPlaceholders_(placeholders),
       presets_(new PresetRecord[kNumPresets]()),
       chunkBuffer_(new unsigned char[kChunkBufferSize]()) {
   programsAreChunks(true);
@@ -32,6 +35,16 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
 }
 
 CPresetSystemEffect::~CPresetSystemEffect() = default;
+
+bool CPresetSystemEffect::isDummy(int index) const {
+  return index < 0 || index >= kNumPresetParameters ||
+         writtenPlaceholders_[static_cast<std::size_t>(index)];
+}
+
+bool CPresetSystemEffect::isDummyOld(int index) const {
+  return index < 0 || index >= kNumPresetParameters ||
+         oldPlaceholders_[static_cast<std::size_t>(index)];
+}
 
 void CPresetSystemEffect::storeName(PresetRecord& preset, const char* name) {
   char field[kPresetNameSize] = {};

@@ -21,7 +21,10 @@
 
 class CPresetSystemEffect : public AudioEffectX {
  public:
-  explicit CPresetSystemEffect(audioMasterCallback audioMaster);
+  // `placeholders`: the parameter indices the preset formats do not store, both when
+  // writing and when reading the version-1 layouts.
+  CPresetSystemEffect(audioMasterCallback audioMaster,
+                      const tavola::image::ParameterMask& placeholders);
   ~CPresetSystemEffect() override;
 
   // UI thread. The effect overrides it; the base keeps nothing to resume.
@@ -76,10 +79,10 @@ class CPresetSystemEffect : public AudioEffectX {
   virtual VstInt32 getUniqueID() { return cEffect_.uniqueID; }
   // UI thread. Preset i becomes a copy of the template, name included.
   virtual void initializePreset(long i);
-  // True for parameter indices the preset formats do not store (isDummy when writing,
-  // isDummyOld when reading the version-1 layouts).
-  virtual bool isDummy(int index) = 0;
-  virtual bool isDummyOld(int index) = 0;
+  // Any thread; fixed at construction. True for parameter indices the preset formats do
+  // not store (isDummy when writing, isDummyOld when reading the version-1 layouts).
+  bool isDummy(int index) const;
+  bool isDummyOld(int index) const;
   // UI thread, construction: the template becomes preset 0. The defaults remembered in the
   // user's preferences are the editor object's to apply (CPresetSystemEditor::loadDefaults).
   virtual void loadDefaults();
@@ -133,6 +136,10 @@ class CPresetSystemEffect : public AudioEffectX {
   PresetView* presetView() const { return view_; }
 
  protected:
+  // Construction only: the indices left out when writing (a test stores every one).
+  void setWrittenPlaceholders(const tavola::image::ParameterMask& placeholders) {
+    writtenPlaceholders_ = placeholders;
+  }
   // Copies a name into a preset's name field: at most 23 characters, zero-padded. The
   // name may be the field itself.
   static void storeName(PresetRecord& preset, const char* name);
@@ -145,8 +152,7 @@ class CPresetSystemEffect : public AudioEffectX {
   static void copyPreset(PresetRecord& target, const PresetRecord& source);
 
  private:
-  tavola::image::ParameterMask oldLayoutSkipped();
-  tavola::image::ParameterMask storedIndices();
+  tavola::image::ParameterMask storedIndices() const { return ~writtenPlaceholders_; }
   // Writes a checked image into the preset memory, showing each name read when asked.
   void applyDecodedImage(const tavola::image::DecodedImage& image, bool showNames);
   // The end of the preset readers: show, rename and apply the preset that was read.
@@ -155,6 +161,8 @@ class CPresetSystemEffect : public AudioEffectX {
   void finishBankRead(int preset);
 
  protected:
+  tavola::image::ParameterMask writtenPlaceholders_;
+  tavola::image::ParameterMask oldPlaceholders_;
   std::unique_ptr<PresetRecord[]> presets_;
   PresetView* view_ = nullptr;
   std::atomic<long> presetNo_{0};

@@ -15,19 +15,6 @@
 
 using namespace tavola::image;
 
-ParameterMask CPresetSystemEffect::oldLayoutSkipped() {
-  ParameterMask skipped;
-  for (int i = 0; i < kNumPresetParameters; ++i)
-    skipped[static_cast<std::size_t>(i)] = isDummyOld(i);
-  return skipped;
-}
-
-ParameterMask CPresetSystemEffect::storedIndices() {
-  ParameterMask stored;
-  for (int i = 0; i < kNumPresetParameters; ++i) stored[static_cast<std::size_t>(i)] = !isDummy(i);
-  return stored;
-}
-
 void CPresetSystemEffect::applyDecodedImage(const DecodedImage& image, bool showNames) {
   for (const ImageStep& step : image.steps) {
     applyImageStep(step);
@@ -67,7 +54,7 @@ ImageReadResult CPresetSystemEffect::readOldPreset(std::span<const unsigned char
   const int current = static_cast<int>(getPresetNo());
   DecodedImage image;
   ImageReadResult result =
-      decodeOldPreset(data, foreign, floatCount, oldLayoutSkipped(), current, image);
+      decodeOldPreset(data, foreign, floatCount, oldPlaceholders_, current, image);
   if (!result.ok()) return result;
   applyDecodedImage(image, false);
   finishPresetRead(current);
@@ -89,7 +76,7 @@ ImageReadResult CPresetSystemEffect::readOldBank(std::span<const unsigned char> 
                                                  std::int64_t floatCount) {
   DecodedImage image;
   ImageReadResult result =
-      decodeOldBank(data, foreign, presetCount, floatCount, oldLayoutSkipped(), image);
+      decodeOldBank(data, foreign, presetCount, floatCount, oldPlaceholders_, image);
   if (!result.ok()) return result;
   applyDecodedImage(image, true);
   finishBankRead(image.selectedPreset);

@@ -44,11 +44,8 @@ ImageReadResult CPresetSystemEffect::readChunk(std::span<const unsigned char> ch
 
 ImageReadResult CPresetSystemEffect::setChunkOld(std::span<const unsigned char> chunk,
                                                  bool foreign) {
-  ParameterMask skipped;
-  for (int i = 0; i < kNumPresetParameters; ++i)
-    skipped[static_cast<std::size_t>(i)] = isDummyOld(i);
   DecodedImage image;
-  ImageReadResult result = decodeOldChunk(chunk, foreign, skipped, image);
+  ImageReadResult result = decodeOldChunk(chunk, foreign, oldPlaceholders_, image);
   if (!result.ok()) return result;
   for (const ImageStep& step : image.steps) applyImageStep(step);
   setPresetNo(image.selectedPreset);
