@@ -12,11 +12,9 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect& bank)
       fileDialog_(std::make_unique<tavola::ExternalFileDialog>()) {
   // The toolkit's messages wait for standard error no more than ours do.
   VSTGUI::setMessageSink(&tavola::diagnostics::logMessage);
-  bank_.setPresetView(this);
 }
 
 CPresetSystemEditor::~CPresetSystemEditor() {
-  if (bank_.presetView() == this) bank_.setPresetView(nullptr);
   cancelFileDialog();
   storePathsAndFilenames();
 }

@@ -22,28 +22,17 @@
 #include "platform/DocumentOpener.h"
 #include "platform/FileDialog.h"
 #include "platform/PreferencesStore.h"
-#include "presets/PresetView.h"
+#include "presets/CPresetSystemEffect.h"
+#include "presets/PresetStrip.h"
 #include "presets/format/ImageFormat.h"
 #include "presets/format/ImageLayout.h"
 #include "presets/format/ImageReadResult.h"
-
-class CPresetSystemEffect;
-class CSaveLoadButton;
-class CZBKickButton;
-class CZBRockerSwitch;
-
-namespace VSTGUI {
-class COptionMenu;
-class CTextEdit;
-}  // namespace VSTGUI
 
 namespace tavola::image {
 struct DecodedImage;
 }
 
-class CPresetSystemEditor : public AEffGUIEditor,
-                            public VSTGUI::CControlListener,
-                            public PresetView {
+class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
  public:
   // The longest folder or file name remembered, in bytes of UTF-8: what the preferences
   // have always held (256 characters and a NUL).
@@ -70,32 +59,17 @@ class CPresetSystemEditor : public AEffGUIEditor,
   void valueChanged(VSTGUI::CControl* control) override;
 
   // The preset strip's tags.
-  enum StripTag : long {
-    kNameFieldTag = 92,
-    kPresetRockerTag = 93,
-    kLoadBankTag = 94,
-    kSaveBankTag = 95,
-    kLoadPresetTag = 96,
-    kSavePresetTag = 97,
-    kPresetMenuTag = 104,
-    kDefaultBankTag = 105,
-    kDefaultPresetTag = 106,
-    kStoreATag = 107,
-    kStoreBTag = 108,
-    kRecallATag = 109,
-    kRecallBTag = 110,
-    kManualTag = 111,
-  };
-  // The longest name the name field keeps, in bytes (the preset keeps one less).
-  static constexpr std::size_t kNameFieldBytes = 24;
+  using enum PresetStrip::Tag;
+  static constexpr std::size_t kNameFieldBytes = PresetStrip::kNameFieldBytes;
   // Where the manual lives, under the user's documents folder, and the folder of the
   // maker in that path.
   static constexpr const char* kMakerFolder = "Tavola Audio";
   static constexpr const char* kManualFileName = "ZEB Tavola Manual.pdf";
 
-  // The host renamed the current program; the panel shows the new name.
+  // The current preset's name changed outside the strip: the strip shows the bank now
+  // rather than at the next idle.
   virtual void nameChangedExternal(const char* name);
-  // The same for a name changed here, which the current preset then takes.
+  // A name typed here, which the current preset takes.
   void nameChangedInternal(const char* name);
   // The strip's control of a tag while the panel is open, else null.
   VSTGUI::CControl* stripControl(long tag) const;
@@ -182,8 +156,9 @@ class CPresetSystemEditor : public AEffGUIEditor,
   // identifier, kind byte and the rest. The byte order comes from the identifier;
   // `invertByteOrder` turns that decision round (the endian-reversed load of a file).
   // Kinds outside `accepted` are refused.
-  ImageReadResult readImageFromBytes(std::span<const unsigned char> bytes, AcceptedImages accepted,
-                                     bool invertByteOrder = false);
+  ImageReadResult readImageFromBytes(
+      std::span<const unsigned char> bytes, AcceptedImages accepted, bool invertByteOrder = false,
+      CPresetSystemEffect::BankStart start = CPresetSystemEffect::BankStart::kImagesCurrent);
 
   // The dialog the file operations ask (the tests give a scripted one). An open one is
   // closed first.
@@ -201,16 +176,6 @@ class CPresetSystemEditor : public AEffGUIEditor,
   const std::string& presetFileName() const { return presetFileName_.value; }
 
  protected:
-  // Where the preset system touches the preset strip. The controls exist only while the
-  // panel is open; each does nothing without them.
-  //
-  // The preset menu selects entry `preset` and gives it `name` (a reader has just read
-  // that preset's name).
-  void presetNameShown(int preset, const char* name) override;
-  // The preset menu selects entry `preset` and the name field shows `name` (a reader has
-  // finished, or a bank was loaded, and that preset is about to be applied).
-  void currentPresetShown(int preset, const char* name) override;
-  void presetRenamed(const char* name) override { nameChangedExternal(name); }
   // The whole panel is to be redrawn (a file was loaded).
   virtual void frameInvalidated();
 
@@ -219,7 +184,6 @@ class CPresetSystemEditor : public AEffGUIEditor,
   // on closing, a name being typed is kept and the file dialog goes with the panel.
   void buildPanel() override;
   void tearDownPanel() override;
-  void createStrip();
 
  private:
   CPresetSystemEffect& bank_;
@@ -241,7 +205,8 @@ class CPresetSystemEditor : public AEffGUIEditor,
   void finishLoadBank(const std::string& path, bool endianReversed);
   // The folder and name remembered from a chosen path, and the whole file read or written.
   void rememberChosenFile(const std::string& path, FileKind kind);
-  bool loadImageFile(const std::string& path, AcceptedImages accepted, bool endianReversed);
+  bool loadImageFile(const std::string& path, AcceptedImages accepted, bool endianReversed,
+                     CPresetSystemEffect::BankStart start);
   void saveImageFile(const std::string& path, FileKind kind);
 
   // Preferences: an image stored, recalled or removed; `what` names it for the user.
@@ -263,20 +228,7 @@ class CPresetSystemEditor : public AEffGUIEditor,
   RememberedName bankFileName_{kCurrentBankKey, {}};
   RememberedName presetFileName_{kCurrentPresetKey, {}};
 
-  // The strip's controls while the panel is open; the frame owns them.
-  VSTGUI::CTextEdit* nameField_ = nullptr;
-  VSTGUI::COptionMenu* presetMenu_ = nullptr;
-  CZBRockerSwitch* presetRocker_ = nullptr;
-  CSaveLoadButton* saveBankButton_ = nullptr;
-  CSaveLoadButton* loadBankButton_ = nullptr;
-  CZBKickButton* defaultBankButton_ = nullptr;
-  CSaveLoadButton* savePresetButton_ = nullptr;
-  CSaveLoadButton* loadPresetButton_ = nullptr;
-  CZBKickButton* defaultPresetButton_ = nullptr;
-  CZBKickButton* storeAButton_ = nullptr;
-  CZBKickButton* recallAButton_ = nullptr;
-  CZBKickButton* storeBButton_ = nullptr;
-  CZBKickButton* recallBButton_ = nullptr;
-  CZBKickButton* manualButton_ = nullptr;
+  // While the panel is open.
+  std::unique_ptr<PresetStrip> strip_;
   std::unique_ptr<tavola::DocumentOpener> manualOpener_;
 };

@@ -98,6 +98,7 @@ void CPresetSystemEffect::setPresetNo(long n) {
   presetLoading_.store(true, std::memory_order_relaxed);
   curProgram_ = 0;
   presetNo_.store(n, std::memory_order_relaxed);
+  bankChanged();
   for (int i = 0; i < kNumPresetParameters; ++i) {
     setParameter(i, presetValue(static_cast<int>(n), i));
   }
@@ -110,14 +111,14 @@ void CPresetSystemEffect::setPresetNo(long n) {
 void CPresetSystemEffect::setPresetName(const char* name) {
   curProgram_ = 0;
   if (name) storeName(presets_[getPresetNo()], name);
+  bankChanged();
   updateDisplay();
 }
 
 void CPresetSystemEffect::setProgramName(char* name) {
   if (!name) return;
-  PresetRecord& current = presets_[getPresetNo()];
-  storeName(current, name);
-  if (view_) view_->presetRenamed(current.name);
+  storeName(presets_[getPresetNo()], name);
+  bankChanged();
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {
@@ -133,6 +134,7 @@ bool CPresetSystemEffect::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 
 void CPresetSystemEffect::initializePreset(long i) {
   if (i < 0 || i >= kNumPresets) return;
   copyPreset(presets_[i], defaultPreset_);
+  bankChanged();
 }
 
 void CPresetSystemEffect::loadDefaults() {
@@ -140,6 +142,7 @@ void CPresetSystemEffect::loadDefaults() {
 }
 
 void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {
+  bankChanged();
   using Op = tavola::image::ImageStep::Op;
   if (step.preset >= kNumPresets) return;
   PresetRecord& preset = presets_[step.preset];

@@ -12,7 +12,6 @@
 #include <span>
 
 #include "host/AudioEffectX.h"
-#include "presets/PresetView.h"
 #include "presets/format/ImageDecoding.h"
 #include "presets/format/ImageFormat.h"
 #include "presets/format/ImageLayout.h"
@@ -112,9 +111,13 @@ class CPresetSystemEffect : public AudioEffectX {
   // `floatCount` values.
   ImageReadResult readOldPreset(std::span<const unsigned char> data, bool foreign,
                                 std::int64_t floatCount);
-  // A bank image's records, into all seven presets; selects the bank's current preset.
+  // Which preset a bank read applies: the one the image names (the host's state), or the
+  // first (a bank file loaded by the user starts there). Either way it is applied once.
+  enum class BankStart { kImagesCurrent, kFirstPreset };
+  // A bank image's records, into all seven presets.
   ImageReadResult readBankRecords(std::span<const unsigned char> records,
-                                  const newpresetheader& header, bool foreign);
+                                  const newpresetheader& header, bool foreign,
+                                  BankStart start = BankStart::kImagesCurrent);
   // A version-1 bank: `presetCount` presets of a name and `floatCount` values each.
   // Selects preset 0.
   ImageReadResult readOldBank(std::span<const unsigned char> data, bool foreign,
@@ -124,18 +127,21 @@ class CPresetSystemEffect : public AudioEffectX {
   // decision round (the endian-reversed load of a file). Kinds outside `accepted` are
   // refused.
   ImageReadResult readImage(std::span<const unsigned char> bytes, AcceptedImages accepted,
-                            bool invertByteOrder = false);
+                            bool invertByteOrder = false,
+                            BankStart start = BankStart::kImagesCurrent);
   // UI thread. Image writers: a new buffer into `buffer` and the image's size, for the
   // current preset or for the bank of all seven and the current preset's number. Both
   // write only the parameter indices isDummy does not mark.
   std::size_t presetImage(std::unique_ptr<unsigned char[]>& buffer);
   std::size_t bankImage(std::unique_ptr<unsigned char[]>& buffer);
 
-  // UI thread: what shows the readers' names and chosen preset; null for nothing.
-  void setPresetView(PresetView* view) { view_ = view; }
-  PresetView* presetView() const { return view_; }
+  // Any thread: moves on whenever a name or the current preset may have changed, so that
+  // whatever shows them (the panel's preset strip, in its idle) knows to look again.
+  std::uint32_t changeCount() const { return changes_.load(std::memory_order_acquire); }
 
  protected:
+  // A name or the current preset changed.
+  void bankChanged() { changes_.fetch_add(1, std::memory_order_release); }
   // Construction only: the indices left out when writing (a test stores every one).
   void setWrittenPlaceholders(const tavola::image::ParameterMask& placeholders) {
     writtenPlaceholders_ = placeholders;
@@ -153,19 +159,19 @@ class CPresetSystemEffect : public AudioEffectX {
 
  private:
   tavola::image::ParameterMask storedIndices() const { return ~writtenPlaceholders_; }
-  // Writes a checked image into the preset memory, showing each name read when asked.
-  void applyDecodedImage(const tavola::image::DecodedImage& image, bool showNames);
-  // The end of the preset readers: show, rename and apply the preset that was read.
+  // Writes a checked image into the preset memory.
+  void applyDecodedImage(const tavola::image::DecodedImage& image);
+  // The end of the preset readers: rename and apply the preset that was read.
   void finishPresetRead(int preset);
-  // The end of the bank readers: show and apply the selected preset.
+  // The end of the bank readers: apply the selected preset.
   void finishBankRead(int preset);
 
  protected:
   tavola::image::ParameterMask writtenPlaceholders_;
   tavola::image::ParameterMask oldPlaceholders_;
   std::unique_ptr<PresetRecord[]> presets_;
-  PresetView* view_ = nullptr;
   std::atomic<long> presetNo_{0};
+  std::atomic<std::uint32_t> changes_{0};
   // What getChunk hands the host. Version-1 chunks are decoded straight from the host's
   // bytes, with every offset checked against the size it gave, so they need no copy.
   std::unique_ptr<unsigned char[]> chunkBuffer_;

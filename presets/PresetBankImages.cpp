@@ -15,25 +15,19 @@
 
 using namespace tavola::image;
 
-void CPresetSystemEffect::applyDecodedImage(const DecodedImage& image, bool showNames) {
-  for (const ImageStep& step : image.steps) {
-    applyImageStep(step);
-    if (showNames && step.op == ImageStep::Op::kName && view_)
-      view_->presetNameShown(step.preset, step.name);
-  }
+void CPresetSystemEffect::applyDecodedImage(const DecodedImage& image) {
+  for (const ImageStep& step : image.steps) applyImageStep(step);
 }
 
 void CPresetSystemEffect::finishPresetRead(int preset) {
   // A copy: setPresetName rewrites the very field it would otherwise read from.
   char name[kPresetNameSize];
   std::memcpy(name, presetName(preset), sizeof name);
-  if (view_) view_->currentPresetShown(preset, name);
   setPresetName(name);
   setPresetNo(preset);
 }
 
 void CPresetSystemEffect::finishBankRead(int preset) {
-  if (view_) view_->currentPresetShown(preset, presetName(preset));
   setPresetNo(preset);
 }
 
@@ -44,7 +38,7 @@ ImageReadResult CPresetSystemEffect::readPresetRecords(std::span<const unsigned 
   DecodedImage image;
   ImageReadResult result = decodePresetRecords(records, header, foreign, current, image);
   if (!result.ok()) return result;
-  applyDecodedImage(image, true);
+  applyDecodedImage(image);
   finishPresetRead(current);
   return result;
 }
@@ -56,18 +50,19 @@ ImageReadResult CPresetSystemEffect::readOldPreset(std::span<const unsigned char
   ImageReadResult result =
       decodeOldPreset(data, foreign, floatCount, oldPlaceholders_, current, image);
   if (!result.ok()) return result;
-  applyDecodedImage(image, false);
+  applyDecodedImage(image);
   finishPresetRead(current);
   return result;
 }
 
 ImageReadResult CPresetSystemEffect::readBankRecords(std::span<const unsigned char> records,
-                                                     const newpresetheader& header, bool foreign) {
+                                                     const newpresetheader& header, bool foreign,
+                                                     BankStart start) {
   DecodedImage image;
   ImageReadResult result = decodeBankRecords(records, header, foreign, image);
   if (!result.ok()) return result;
-  applyDecodedImage(image, true);
-  finishBankRead(image.selectedPreset);
+  applyDecodedImage(image);
+  finishBankRead(start == BankStart::kFirstPreset ? 0 : image.selectedPreset);
   return result;
 }
 
@@ -78,13 +73,14 @@ ImageReadResult CPresetSystemEffect::readOldBank(std::span<const unsigned char> 
   ImageReadResult result =
       decodeOldBank(data, foreign, presetCount, floatCount, oldPlaceholders_, image);
   if (!result.ok()) return result;
-  applyDecodedImage(image, true);
+  applyDecodedImage(image);
   finishBankRead(image.selectedPreset);
   return result;
 }
 
 ImageReadResult CPresetSystemEffect::readImage(std::span<const unsigned char> bytes,
-                                               AcceptedImages accepted, bool invertByteOrder) {
+                                               AcceptedImages accepted, bool invertByteOrder,
+                                               BankStart start) {
   ImageParts parts;
   ImageReadResult split = splitImage(bytes, getUniqueID(), accepted, invertByteOrder, parts);
   if (!split.ok()) return split;
@@ -96,7 +92,7 @@ ImageReadResult CPresetSystemEffect::readImage(std::span<const unsigned char> by
     case kKindPreset:
       return readPresetRecords(parts.records, parts.header, parts.foreign);
     default:
-      return readBankRecords(parts.records, parts.header, parts.foreign);
+      return readBankRecords(parts.records, parts.header, parts.foreign, start);
   }
 }
 

@@ -123,7 +123,7 @@ void CPresetSystemEditor::rememberChosenFile(const std::string& path, FileKind k
 }
 
 bool CPresetSystemEditor::loadImageFile(const std::string& path, AcceptedImages accepted,
-                                        bool endianReversed) {
+                                        bool endianReversed, CPresetSystemEffect::BankStart start) {
   std::string name = path, directory;
   XPlatGetFileNameAndDir(path, name, directory);
   std::vector<unsigned char> bytes;
@@ -133,7 +133,7 @@ bool CPresetSystemEditor::loadImageFile(const std::string& path, AcceptedImages 
                       error);
     return false;
   }
-  const ImageReadResult result = readImageFromBytes(bytes, accepted, endianReversed);
+  const ImageReadResult result = readImageFromBytes(bytes, accepted, endianReversed, start);
   if (!result.ok()) {
     XPlatDisplayAlert(std::string("The ") + fileWhat(accepted) + " " + path +
                       " was not loaded: " + result.reason);
@@ -172,7 +172,8 @@ void CPresetSystemEditor::loadPreset(bool endianReversed) {
 
 void CPresetSystemEditor::finishLoadPreset(const std::string& path, bool endianReversed) {
   rememberChosenFile(path, FileKind::kPreset);
-  loadImageFile(path, AcceptedImages::kPresets, endianReversed);
+  loadImageFile(path, AcceptedImages::kPresets, endianReversed,
+                CPresetSystemEffect::BankStart::kImagesCurrent);
   frameInvalidated();
 }
 
@@ -192,12 +193,10 @@ void CPresetSystemEditor::loadBank(bool endianReversed) {
 
 void CPresetSystemEditor::finishLoadBank(const std::string& path, bool endianReversed) {
   rememberChosenFile(path, FileKind::kBank);
-  // A loaded bank starts at its first preset, whichever the file had current; a refused
-  // one changes nothing at all.
-  if (loadImageFile(path, AcceptedImages::kBanks, endianReversed)) {
-    currentPresetShown(0, bank_.presetName(0));
-    bank_.setPresetNo(0);
-  }
+  // A loaded bank starts at its first preset, whichever the file had current, and only
+  // that preset is applied; a refused one changes nothing at all.
+  loadImageFile(path, AcceptedImages::kBanks, endianReversed,
+                CPresetSystemEffect::BankStart::kFirstPreset);
   frameInvalidated();
 }
 

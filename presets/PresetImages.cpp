@@ -1,6 +1,6 @@
 // The preset system editor's image readers and writers, as the preset system names them:
-// each hands the work to the effect's bank, which shows what it reads through this editor
-// (presetNameShown, currentPresetShown) while it is the effect's view.
+// each hands the work to the effect's bank; the open panel's strip shows what was read at
+// its next idle.
 
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
@@ -30,8 +30,9 @@ ImageReadResult CPresetSystemEditor::BufferToBankOld(std::span<const unsigned ch
 
 ImageReadResult CPresetSystemEditor::readImageFromBytes(std::span<const unsigned char> bytes,
                                                         AcceptedImages accepted,
-                                                        bool invertByteOrder) {
-  return bank_.readImage(bytes, accepted, invertByteOrder);
+                                                        bool invertByteOrder,
+                                                        CPresetSystemEffect::BankStart start) {
+  return bank_.readImage(bytes, accepted, invertByteOrder, start);
 }
 
 std::size_t CPresetSystemEditor::PresetToBuffer(std::unique_ptr<unsigned char[]>& buffer) {

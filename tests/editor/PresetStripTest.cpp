@@ -185,6 +185,35 @@ TEST_F(PresetStrip, LoadKeysAskTheirQuestionAndABankStartsAtPresetZero) {
   EXPECT_EQ(nameField().text(), effect_->presetName(0));
 }
 
+// The strip shows the bank, and only the user-interface thread writes it: whatever
+// changed the bank (the host's state, a rename, a preset chosen on another thread) shows
+// at the next idle, every name and the current preset.
+TEST_F(PresetStrip, ShowsWhatChangedTheBankAtTheNextIdle) {
+  Tavola* source = makeEffect();
+  char renamed[] = "Host renamed";
+  source->setPresetNo(5);
+  source->setProgramName(renamed);
+  void* chunk = nullptr;
+  const VstInt32 size = source->getChunk(&chunk);
+  ASSERT_GT(size, 0);
+  ASSERT_EQ(effect_->setChunk(chunk, size), 0);
+  const auto showsTheBank = [&] {
+    for (int p = 0; p < kNumPresets; ++p)
+      EXPECT_EQ(menu().getEntry(p), std::string(effect_->presetName(p))) << p;
+    EXPECT_EQ(menu().getCurrentIndex(), effect_->getPresetNo());
+    EXPECT_EQ(nameField().text(), effect_->presetName(static_cast<int>(effect_->getPresetNo())));
+  };
+  editor_->idle();
+  EXPECT_EQ(nameField().text(), "Host renamed");
+  showsTheBank();
+
+  std::thread host([&] { effect_->setPresetNo(2); });
+  host.join();
+  EXPECT_EQ(menu().getCurrentIndex(), 5) << "nothing but the idle writes the strip";
+  editor_->idle();
+  showsTheBank();
+}
+
 TEST_F(PresetStrip, DefaultBankKeysWantADoubleClick) {
   const auto stored = [&] { return std::filesystem::exists(config_.value("DefaultBank")); };
   click(Editor::kDefaultBankTag);

@@ -68,8 +68,6 @@ TEST_F(ImageReader, PresetImageLoadsIntoTheCurrentPresetInOrder) {
   EXPECT_TRUE(test::samePreset(effect->preset(3), edited));
   const std::vector<std::string> expected = {
       "initializePreset 5",
-      "presetNameShown 5 Edited three",
-      "currentPresetShown 5 Edited three",
       "setPresetName Edited three",
       "setPresetNo 5",
   };
@@ -192,12 +190,10 @@ TEST_F(ImageReader, BankImageRoundTripsAndSelectsItsCurrentPreset) {
   }
   EXPECT_EQ(other.getPresetNo(), 6);
   EXPECT_EQ(other.getParameter(0), 0.0f);
-  ASSERT_EQ(other.events.size(), 2u * kNumPresets + 2);
+  ASSERT_EQ(other.events.size(), kNumPresets + 1u);
   EXPECT_EQ(other.events[0], "initializePreset 0");
-  EXPECT_EQ(other.events[1], "presetNameShown 0 Default");
-  EXPECT_EQ(other.events[5], "presetNameShown 2 Two edited");
-  EXPECT_EQ(other.events[14], "currentPresetShown 6 Bright Vox");
-  EXPECT_EQ(other.events[15], "setPresetNo 6");
+  EXPECT_EQ(other.events[6], "initializePreset 6");
+  EXPECT_EQ(other.events[7], "setPresetNo 6");
 
   // The same bank with every field reversed gives the same memory.
   test::ObservedEffect foreign;

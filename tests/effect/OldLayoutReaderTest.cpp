@@ -110,7 +110,6 @@ TEST_F(OldLayoutReader, OldPresetOfFiftyValuesReadsFortyFour) {
   EXPECT_TRUE(test::samePreset(effect->preset(2), expectedOld("Fifty", 0, 44)));
   const std::vector<std::string> expected = {
       "initializePreset 2",
-      "currentPresetShown 2 Fifty",
       "setPresetName Fifty",
       "setPresetNo 2",
   };
@@ -184,12 +183,9 @@ TEST_F(OldLayoutReader, OldBankReadsSevenPresetsAndSelectsTheFirst) {
     EXPECT_TRUE(test::samePreset(effect->preset(p), expectedOld("Old " + std::to_string(p), p, 44)))
         << p;
   EXPECT_EQ(effect->getPresetNo(), 0);
-  ASSERT_EQ(effect->events.size(), 2u * kNumPresets + 2);
+  ASSERT_EQ(effect->events.size(), kNumPresets + 1u);
   EXPECT_EQ(effect->events[0], "initializePreset 0");
-  EXPECT_EQ(effect->events[1], "presetNameShown 0 Old 0");
-  EXPECT_EQ(effect->events[13], "presetNameShown 6 Old 6");
-  EXPECT_EQ(effect->events[14], "currentPresetShown 0 Old 0");
-  EXPECT_EQ(effect->events[15], "setPresetNo 0");
+  EXPECT_EQ(effect->events[7], "setPresetNo 0");
 
   // Foreign order, stray trailing bytes and fewer values per preset.
   test::ObservedEffect foreign, ragged, short10;

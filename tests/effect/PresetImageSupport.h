@@ -52,17 +52,11 @@ inline PresetMemory snapshot(const CPresetSystemEffect& effect) {
   return memory;
 }
 
-// The editor the effect makes, with the reader's hooks into the preset strip recorded.
+// The editor the effect makes, with its redraws of the whole panel recorded.
 class RecordingEditor : public ADEditor {
  public:
   RecordingEditor(Tavola& effect, std::vector<std::string>& events)
       : ADEditor(effect, effect.panelMeters()), events_(events) {}
-  void presetNameShown(int preset, const char* name) override {
-    events_.push_back("presetNameShown " + std::to_string(preset) + " " + name);
-  }
-  void currentPresetShown(int preset, const char* name) override {
-    events_.push_back("currentPresetShown " + std::to_string(preset) + " " + name);
-  }
   void frameInvalidated() override { events_.push_back("frameInvalidated"); }
 
  private:
