@@ -13,6 +13,10 @@ using namespace tavola;
 
 namespace {
 
+double switchNumber(int flag) {
+  return flag != 0 ? 1.0 : 0.0;
+}
+
 bool isSwitchLike(int index) {
   switch (index) {
     case kEqAll:
@@ -143,4 +147,36 @@ bool Tavola::getParameterProperties(VstInt32 index, VstParameterProperties* prop
   std::memset(properties->shortLabel, 0, sizeof properties->shortLabel);
   std::strncpy(properties->shortLabel, parameterName(index), 7);
   return true;
+}
+
+// The parameters as the signal path reads them: the band designs, retuned on the audio
+// thread when markBandPending says so, and what each sub-block applies.
+BandSettings Tavola::bandSettings() const {
+  BandSettings b;
+  b.eqOn = params_.eqOn.load(std::memory_order_relaxed);
+  b.hpfOn = params_.hpfOn.load(std::memory_order_relaxed);
+  b.hpfFreq = params_.hpfFreq.load(std::memory_order_relaxed);
+  b.lfFreq = params_.lfFreq.load(std::memory_order_relaxed);
+  b.mfFreq = params_.mfFreq.load(std::memory_order_relaxed);
+  b.hfFreq = params_.hfFreq.load(std::memory_order_relaxed);
+  return b;
+}
+
+SubBlockSettings Tavola::subBlockSettings() const {
+  SubBlockSettings s;
+  s.eqOn = params_.eqOn.load(std::memory_order_relaxed) != 0;
+  s.satOn = params_.satOn.load(std::memory_order_relaxed) != 0;
+  s.outGain = params_.outGain.load(std::memory_order_relaxed);
+  s.lfGain = params_.lfGain.load(std::memory_order_relaxed);
+  s.mfGain = params_.mfGain.load(std::memory_order_relaxed);
+  s.hfGain = params_.hfGain.load(std::memory_order_relaxed);
+  s.lfOn = switchNumber(params_.lfOn.load(std::memory_order_relaxed));
+  s.mfOn = switchNumber(params_.mfOn.load(std::memory_order_relaxed));
+  s.hfOn = switchNumber(params_.hfOn.load(std::memory_order_relaxed));
+  return s;
+}
+
+void Tavola::markBandPending(Band band) {
+  // Release: the audio thread that sees the bit also sees the derived values stored before.
+  pendingBands_.fetch_or(bandBit(band), std::memory_order_release);
 }

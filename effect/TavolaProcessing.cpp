@@ -15,14 +15,6 @@ namespace {
 constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr double kPeakCap = 4.0;
 
-unsigned bandBit(Band band) {
-  return 1u << static_cast<unsigned>(band);
-}
-
-double switchNumber(int flag) {
-  return flag != 0 ? 1.0 : 0.0;
-}
-
 }  // namespace
 
 void Tavola::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -55,31 +47,6 @@ void Tavola::processLoopFastDoubleMono(double** inputs, double** outputs, VstInt
   processLoop<double, 1>(inputs, outputs, sampleFrames);
 }
 
-BandSettings Tavola::bandSettings() const {
-  BandSettings b;
-  b.eqOn = params_.eqOn.load(kRelaxed);
-  b.hpfOn = params_.hpfOn.load(kRelaxed);
-  b.hpfFreq = params_.hpfFreq.load(kRelaxed);
-  b.lfFreq = params_.lfFreq.load(kRelaxed);
-  b.mfFreq = params_.mfFreq.load(kRelaxed);
-  b.hfFreq = params_.hfFreq.load(kRelaxed);
-  return b;
-}
-
-SubBlockSettings Tavola::subBlockSettings() const {
-  SubBlockSettings s;
-  s.eqOn = params_.eqOn.load(kRelaxed) != 0;
-  s.satOn = params_.satOn.load(kRelaxed) != 0;
-  s.outGain = params_.outGain.load(kRelaxed);
-  s.lfGain = params_.lfGain.load(kRelaxed);
-  s.mfGain = params_.mfGain.load(kRelaxed);
-  s.hfGain = params_.hfGain.load(kRelaxed);
-  s.lfOn = switchNumber(params_.lfOn.load(kRelaxed));
-  s.mfOn = switchNumber(params_.mfOn.load(kRelaxed));
-  s.hfOn = switchNumber(params_.hfOn.load(kRelaxed));
-  return s;
-}
-
 void Tavola::updateLowCut() {
   signalPath_->updateLowCut(bandSettings());
 }
@@ -91,11 +58,6 @@ void Tavola::updateMid() {
 }
 void Tavola::updateHighShelf() {
   signalPath_->updateHighShelf(bandSettings());
-}
-
-void Tavola::markBandPending(Band band) {
-  // Release: the audio thread that sees the bit also sees the derived values stored before.
-  pendingBands_.fetch_or(bandBit(band), std::memory_order_release);
 }
 
 void Tavola::applyPendingBandUpdates() {

@@ -37,6 +37,16 @@ bool AEffGUIEditor::open(void* parentWindow) {
   return true;
 }
 
+VSTGUI::CFrame* AEffGUIEditor::makeFrame(void* parentWindow) {
+  const VSTGUI::CRect size(rect_.left, rect_.top, rect_.right, rect_.bottom);
+  auto* frame = new VSTGUI::CFrame(size, parentWindow, this);
+  if (parentWindow && !frame->hasWindow()) {
+    frame->forget();
+    return nullptr;
+  }
+  return frame;
+}
+
 void AEffGUIEditor::close() {
   // Also without a frame: what the panel started (a file dialog) ends with it.
   tearDownPanel();

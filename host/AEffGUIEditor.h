@@ -47,9 +47,10 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   bool isParameter(long index) const;
 
  protected:
-  // The frame for `parentWindow` (null: a frame that draws only into its buffer), sized
-  // and with its background; null when it cannot be made.
-  virtual VSTGUI::CFrame* makeFrame(void* parentWindow) = 0;
+  // The frame for `parentWindow` (null: a frame that draws only into its buffer); null
+  // when it cannot be made. By default a plain frame of the editor's rectangle; a panel
+  // with a background of its own makes its own.
+  virtual VSTGUI::CFrame* makeFrame(void* parentWindow);
   // Fills the new frame.
   virtual void buildPanel() {}
   // At every close, before the frame closes (if one is open): every pointer into it is let

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "gui/CFrame.h"
 #include "presets/CPresetSystemEditor.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/XPlatFile.h"
@@ -205,4 +206,8 @@ void CPresetSystemEditor::saveBank() {
       bankRequest(FileDialogRequest::Kind::kSave, "Save bank", currentDir_.value);
   request.defaultName = bankFileName_.value;
   startFileDialog(request, FileOperation::kSaveBank, false);
+}
+
+void CPresetSystemEditor::frameInvalidated() {
+  if (frame_) frame_->setDirty(true);
 }

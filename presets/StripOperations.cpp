@@ -140,10 +140,6 @@ void CPresetSystemEditor::nameChangedInternal(const char* name) {
   nameChangedExternal(name);
 }
 
-void CPresetSystemEditor::frameInvalidated() {
-  if (frame_) frame_->setDirty(true);
-}
-
 std::string CPresetSystemEditor::manualPath(const std::string& documentsFolder) {
   return documentsFolder + "/" + kMakerFolder + "/ZEB Tavola/" + kManualFileName;
 }

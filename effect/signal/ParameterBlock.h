@@ -13,6 +13,10 @@ namespace tavola {
 
 // Which band's filter sections a parameter retunes.
 enum class Band { kNone, kLowCut, kLowShelf, kMid, kHighShelf };
+// A band's bit in a set of bands waiting to be retuned.
+constexpr unsigned bandBit(Band band) {
+  return 1u << static_cast<unsigned>(band);
+}
 
 Band bandOfParameter(int index);
 
