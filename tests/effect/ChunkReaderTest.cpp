@@ -70,17 +70,6 @@ TEST_F(ChunkReader, ChunkRestoresEveryPresetAndTheCurrentOne) {
   EXPECT_EQ(foreign.events, target.events);
 }
 
-TEST_F(ChunkReader, AnswersMinusOneExactlyWhenTheBankIsRefused) {
-  Bytes chunk = chunkOf(*effect);
-  ASSERT_EQ(setChunk(*effect, chunk), 0);
-  const float bad = 1.5f;
-  std::memcpy(chunk.data() + 8 + 41 + 4 * 616 + 168 + 24, &bad, 4);  // preset 4, index 0
-  const PresetMemory before = snapshot(*effect);
-  effect->forget();
-  EXPECT_EQ(setChunk(*effect, chunk), -1);
-  expectUntouched(before, "bank with 1.5");
-}
-
 TEST_F(ChunkReader, HeadChecks) {
   const Bytes chunk = chunkOf(*effect);
   const PresetMemory before = snapshot(*effect);

@@ -26,15 +26,10 @@ using tavola::test::ScopedEnvironment;
 constexpr int kStripY = 343;
 constexpr int kNameFieldX = 233;
 constexpr int kMenuX = 299;
-constexpr int kRockerLeftX = 320;
-constexpr int kRockerRightX = 338;
 constexpr int kSavePresetX = 97;
 constexpr int kLoadPresetX = 156;
-constexpr int kSaveBankX = 26;
 constexpr int kLoadBankX = 76;
 constexpr int kDefaultBankX = 50;
-constexpr int kStoreAX = 358;
-constexpr int kRecallAX = 380;
 
 std::string systemPath() {
   const char* path = std::getenv("PATH");
@@ -104,17 +99,6 @@ TEST_F(PresetStripWindow, TypingANameTakesTheKeyboardAndGivesItBack) {
   EXPECT_EQ(effect_->programName(), "kept");
   realType("x");
   EXPECT_EQ(effect_->programName(), "kept") << "no more typing reaches the field";
-}
-
-TEST_F(PresetStripWindow, TheRockerStopsAtTheFirstAndTheLastPreset) {
-  open();
-  const std::string first = presetName(0);
-  realClick(kRockerLeftX, kStripY);
-  EXPECT_EQ(effect_->programName(), first);
-  for (int i = 0; i < 7; ++i) realClick(kRockerRightX, kStripY, Button1);
-  EXPECT_EQ(effect_->programName(), presetName(6));
-  realClick(kRockerLeftX, kStripY);
-  EXPECT_EQ(effect_->programName(), presetName(5));
 }
 
 TEST_F(PresetStripWindow, TheMenuOpensInAWindowOfItsOwnAndHoldsTheKeys) {
@@ -213,18 +197,6 @@ TEST_F(PresetStripWindow, AFileDialogLeavesTheHostAndTheAudioRunning) {
   }));
 }
 
-TEST_F(PresetStripWindow, ALoadedBankStartsAtItsFirstPreset) {
-  tavola::test::TempFolder files;
-  const std::string bank = (files.path() / "session.zbb").string();
-  programs_.add("zenity", bank + "\\n", 0);
-  open();
-  for (int i = 0; i < 3; ++i) realClick(kRockerRightX, kStripY);
-  realClick(kSaveBankX, kStripY);
-  ASSERT_TRUE(idleUntil([&] { return std::filesystem::exists(bank); }));
-  realClick(kLoadBankX, kStripY);
-  EXPECT_TRUE(idleUntil([&] { return effect_->programName() == presetName(0); }));
-}
-
 TEST_F(PresetStripWindow, ACommandDoubleClickRemovesTheDefaultBank) {
   open();
   const auto stored = [&] { return std::filesystem::exists(config_.value("DefaultBank")); };
@@ -234,7 +206,7 @@ TEST_F(PresetStripWindow, ACommandDoubleClickRemovesTheDefaultBank) {
     realButton(Button1, false);
   }
   EXPECT_TRUE(idleUntil(stored));
-  usleep(500000);  // the next clicks are a new pair
+  // A third press starts a new pair: no wait for the double-click time.
   realKey(XK_Control_L, true);
   for (int i = 0; i < 2; ++i) {
     realButton(Button1, true);
@@ -242,44 +214,6 @@ TEST_F(PresetStripWindow, ACommandDoubleClickRemovesTheDefaultBank) {
   }
   realKey(XK_Control_L, false);
   EXPECT_TRUE(idleUntil([&] { return !stored(); }));
-}
-
-TEST_F(PresetStripWindow, MemoryAGoesFromOneInstanceToAnother) {
-  open();
-  effect_->setParameter(15, 0.125f);
-  idle();
-  realClick(kStoreAX, kStripY);
-  ASSERT_TRUE(idleUntil([&] { return std::filesystem::exists(config_.value("MemoAPreset")); }));
-
-  std::string error;
-  auto other = HostedEffect::create(tavola::test::pluginLibrary(), &error);
-  ASSERT_TRUE(other) << error;
-  const Window otherParent =
-      XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 400, 720, 352, 0, 0, 0);
-  XMapWindow(display_, otherParent);
-  XSync(display_, False);
-  ASSERT_EQ(other->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(otherParent)), 1);
-  Window root = 0, parent = 0, *children = nullptr;
-  unsigned int count = 0;
-  XQueryTree(display_, otherParent, &root, &parent, &children, &count);
-  ASSERT_EQ(count, 1u);
-  const Window otherChild = children[0];
-  XFree(children);
-  const auto idleOther = [&] {
-    XSync(display_, False);
-    usleep(2000);
-    other->dispatch(effEditIdle);
-  };
-  idleOther();
-  EXPECT_NE(other->getParameter(15), 0.125f);
-  realMove(kRecallAX, kStripY, otherChild);
-  realButton(Button1, true);
-  realButton(Button1, false);
-  for (int i = 0; i < 100 && other->getParameter(15) != 0.125f; ++i) idleOther();
-  EXPECT_EQ(other->getParameter(15), 0.125f);
-  other->dispatch(effEditClose);
-  other.reset();
-  XDestroyWindow(display_, otherParent);
 }
 
 TEST_F(PresetStripWindow, FiftyOpenCloseCyclesWithMenusAndDialogsLeftOpen) {
