@@ -6,10 +6,9 @@
 #
 # The configurations are the presets of CMakePresets.json (the sanitizer builds are -O1 with
 # line tables only, which is all a report needs, at half the build time). Each next build
-# runs while the
-# tests of the one before run, which spend most of their time waiting on windows, helper
-# programs and threads; a build's output goes to build/<preset>.log and is shown when it
-# fails.
+# runs while the tests of the one before run, which spend most of their time waiting on
+# windows, helper programs and threads; a build's output goes to build/<preset>.log and is
+# shown when it fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
