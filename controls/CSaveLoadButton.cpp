@@ -24,15 +24,3 @@ CMouseEventResult CSaveLoadButton::onMouseDown(CPoint&, const long& buttons) {
   invalid();
   return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
-
-CMouseEventResult CSaveLoadButton::onMouseEntered(CPoint&, const long&) {
-  hovered_ = true;
-  invalid();
-  return kMouseEventHandled;
-}
-
-CMouseEventResult CSaveLoadButton::onMouseExited(CPoint&, const long&) {
-  hovered_ = false;
-  invalid();
-  return kMouseEventHandled;
-}

@@ -13,17 +13,12 @@ class CSaveLoadButton : public VSTGUI::CKickButton {
 
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const long& buttons) override;
-  VSTGUI::CMouseEventResult onMouseEntered(VSTGUI::CPoint& where, const long& buttons) override;
-  VSTGUI::CMouseEventResult onMouseExited(VSTGUI::CPoint& where, const long& buttons) override;
   long onKeyDown(VSTGUI::VstKeyCode&) override { return -1; }
   long onKeyUp(VSTGUI::VstKeyCode&) override { return -1; }
-
-  bool isHovered() const { return hovered_; }
 
   bool isTypeOf(const char* name) const override {
     return std::strcmp(name, "CSaveLoadButton") == 0 || CKickButton::isTypeOf(name);
   }
 
  private:
-  bool hovered_ = false;
 };

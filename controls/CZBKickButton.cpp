@@ -35,15 +35,3 @@ CMouseEventResult CZBKickButton::onMouseUp(CPoint&, const long&) {
   invalid();
   return kMouseEventHandled;
 }
-
-CMouseEventResult CZBKickButton::onMouseEntered(CPoint&, const long&) {
-  hovered_ = true;
-  invalid();
-  return kMouseEventHandled;
-}
-
-CMouseEventResult CZBKickButton::onMouseExited(CPoint&, const long&) {
-  hovered_ = false;
-  invalid();
-  return kMouseEventHandled;
-}

@@ -14,10 +14,7 @@ class CZBKickButton : public VSTGUI::CKickButton {
   void draw(VSTGUI::CDrawContext* context) override;
   VSTGUI::CMouseEventResult onMouseDown(VSTGUI::CPoint& where, const long& buttons) override;
   VSTGUI::CMouseEventResult onMouseUp(VSTGUI::CPoint& where, const long& buttons) override;
-  VSTGUI::CMouseEventResult onMouseEntered(VSTGUI::CPoint& where, const long& buttons) override;
-  VSTGUI::CMouseEventResult onMouseExited(VSTGUI::CPoint& where, const long& buttons) override;
 
-  bool isHovered() const { return hovered_; }
   bool isPressed() const { return pressed_; }
   // The owner ends the pressed look itself when the command took the release away (the
   // manual's viewer came up in front).
@@ -28,7 +25,6 @@ class CZBKickButton : public VSTGUI::CKickButton {
   }
 
  private:
-  bool hovered_ = false;
   bool needsDoubleClick_;
   bool pressed_ = false;
 };

@@ -64,4 +64,16 @@ long CKickButton::onKeyUp(VstKeyCode& key) {
   return 1;
 }
 
+CMouseEventResult CKickButton::onMouseEntered(CPoint&, const long&) {
+  hovered_ = true;
+  invalid();
+  return kMouseEventHandled;
+}
+
+CMouseEventResult CKickButton::onMouseExited(CPoint&, const long&) {
+  hovered_ = false;
+  invalid();
+  return kMouseEventHandled;
+}
+
 }  // namespace VSTGUI

@@ -1,6 +1,7 @@
 #pragma once
 // A momentary button: at the maximum while held with the pointer on it, at the minimum
-// otherwise. Return works it from the keyboard.
+// otherwise. Return works it from the keyboard. It knows when the pointer is over it, for
+// buttons that draw a hovered frame.
 
 #include "gui/CControl.h"
 
@@ -17,6 +18,9 @@ class CKickButton : public CControl {
   CMouseEventResult onMouseMoved(CPoint& where, const long& buttons) override;
   long onKeyDown(VstKeyCode& key) override;
   long onKeyUp(VstKeyCode& key) override;
+  CMouseEventResult onMouseEntered(CPoint& where, const long& buttons) override;
+  CMouseEventResult onMouseExited(CPoint& where, const long& buttons) override;
+  bool isHovered() const { return hovered_; }
 
   CCoord getHeightOfOneImage() const { return heightOfOneImage_; }
   const CPoint& getOffset() const { return offset_; }
@@ -31,6 +35,7 @@ class CKickButton : public CControl {
 
   CCoord heightOfOneImage_;
   CPoint offset_;
+  bool hovered_ = false;
 };
 
 }  // namespace VSTGUI
