@@ -146,24 +146,5 @@ TEST_F(RenderPresetFiles, RefusedFilesAreOneLineWithTheReadersReason) {
   EXPECT_FALSE(std::filesystem::exists(dir_.file("out.wav")));
 }
 
-TEST_F(RenderPresetFiles, OptionsThatClashAreUsageErrors) {
-  const std::vector<std::string> clashes[] = {
-      {"--preset", "2", "--preset-file", "a.zeb"},
-      {"--bank", "b.zbb", "--preset-file", "a.zeb"},
-      {"--bank-preset", "2"},
-      {"--bank", "b.zbb", "--bank-preset", "7"},
-      {"--preset-name", "x"},
-      {"--save-preset", "out.wav"},
-  };
-  for (const auto& clash : clashes) {
-    std::vector<std::string> arguments = {"in.wav", "out.wav"};
-    arguments.insert(arguments.end(), clash.begin(), clash.end());
-    const auto result = run(arguments);
-    EXPECT_EQ(result.exitCode, 2) << clash.front();
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-  }
-  EXPECT_EQ(dir_.entries(), std::vector<std::string>{"in.wav"});
-}
-
 }  // namespace
 }  // namespace tavola::render
