@@ -252,8 +252,9 @@ void CFrame::setDirty(bool dirty) {
 }
 
 bool CFrame::isDirty() const {
-  return dirty_ || std::any_of(views_.begin(), views_.end(),
-                               [](const CView* view) { return view->isDirty(); });
+  return dirty_ || std::any_of(views_.begin(), views_.end(), [](const CView* view) {
+           return view->isVisible() && view->isDirty();
+         });
 }
 
 void CFrame::invalidRect(const CRect& rect) {
@@ -281,8 +282,9 @@ void CFrame::redraw() {
 void CFrame::drawDirty() {
   CRect area = invalidArea_;
   if (dirty_) area = size_;
+  // A hidden view draws nothing, so its being dirty asks for nothing.
   for (CView* view : views_)
-    if (view->isDirty()) area.unite(view->getViewSize());
+    if (view->isVisible() && view->isDirty()) area.unite(view->getViewSize());
   invalidArea_ = CRect();
   area.bound(size_);
   if (area.isEmpty()) return;

@@ -88,6 +88,8 @@ class CFrame : public CView {
   // The whole frame is drawn again at the next idle.
   void setDirty(bool dirty = true) override;
   bool isDirty() const override;
+  // A place to draw again at the next idle that no view will ask for itself: where a view
+  // was removed, moved away from or hidden.
   void invalidRect(const CRect& rect);
   // Handles the window's pending events, then draws what is dirty and shows it.
   void idle();

@@ -42,21 +42,22 @@ long CView::onKeyUp(VstKeyCode&) {
 }
 
 void CView::invalid() {
-  if (frame_) frame_->invalidRect(size_);
+  setDirty(true);
 }
 
 void CView::setViewSize(const CRect& size) {
-  // Both the old and the new place must be drawn again.
-  invalid();
+  // What showed at the old place is the frame's to draw again; the view draws the new one.
+  if (frame_) frame_->invalidRect(size_);
   size_ = size;
   mouseableArea_ = size;
-  invalid();
+  setDirty(true);
 }
 
 void CView::setVisible(bool visible) {
   if (visible_ == visible) return;
   visible_ = visible;
-  invalid();
+  // Shown, the view draws there; hidden, what is below it does.
+  if (frame_) frame_->invalidRect(size_);
 }
 
 void CView::setBackground(CBitmap* background) {

@@ -39,10 +39,13 @@ class CView : public CBaseObject {
   // The frame's idle, before it draws: for views with time-based behaviour.
   virtual void onIdle() {}
 
-  // A dirty view is drawn again at the frame's next idle.
+  // The one way a view asks to be drawn again: a dirty view (a control also when its value
+  // differs from the one it last drew) is drawn at the frame's next idle, and drawing
+  // clears it. The frame's own damage (CFrame::invalidRect) is only for places no view
+  // will draw: a view removed, moved away or hidden.
   virtual bool isDirty() const { return dirty_; }
   virtual void setDirty(bool dirty = true) { dirty_ = dirty; }
-  // Asks the frame to draw this view again at its next idle.
+  // The same as setDirty(true).
   void invalid();
 
   const CRect& getViewSize() const { return size_; }
