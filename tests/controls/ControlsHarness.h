@@ -83,22 +83,16 @@ class ControlsTest : public testing::Test {
   }
 
   CMouseEventResult down(double x, double y, long buttons = kLButton) {
-    CPoint where(x, y);
-    return frame_.onMouseDown(where, buttons);
+    return mouse_.down(x, y, buttons);
   }
-  void move(double x, double y, long buttons = kLButton) {
-    CPoint where(x, y);
-    frame_.onMouseMoved(where, buttons);
-  }
-  void up(double x, double y, long buttons = 0) {
-    CPoint where(x, y);
-    frame_.onMouseUp(where, buttons);
-  }
+  void move(double x, double y, long buttons = kLButton) { mouse_.move(x, y, buttons); }
+  void up(double x, double y, long buttons = 0) { mouse_.up(x, y, buttons); }
 
   gui_test::RegisteredImages images_;
   std::vector<std::string> names_;
   Trace trace_;
   CFrame frame_{CRect(0, 0, 400, 300), nullptr, &trace_};
+  gui_test::FrameMouse mouse_{frame_};
 };
 
 }  // namespace controls_test

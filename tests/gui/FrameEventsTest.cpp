@@ -9,6 +9,7 @@
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "gui/VSTGUIEditorInterface.h"
+#include "support/GuiTestSupport.h"
 
 using namespace VSTGUI;
 
@@ -66,22 +67,15 @@ struct Editor : VSTGUIEditorInterface {
 class FrameEvents : public testing::Test {
  protected:
   CMouseEventResult down(double x, double y, long buttons = kLButton) {
-    CPoint where(x, y);
-    return frame_.onMouseDown(where, buttons);
+    return mouse_.down(x, y, buttons);
   }
-  void move(double x, double y, long buttons = kLButton) {
-    CPoint where(x, y);
-    frame_.onMouseMoved(where, buttons);
-  }
-  // The buttons of a release are those still held after it, as the window reports them.
-  void up(double x, double y, long stillHeld = 0) {
-    CPoint where(x, y);
-    frame_.onMouseUp(where, stillHeld);
-  }
+  void move(double x, double y, long buttons = kLButton) { mouse_.move(x, y, buttons); }
+  void up(double x, double y, long stillHeld = 0) { mouse_.up(x, y, stillHeld); }
 
   std::string log_;
   Editor editor_;
   CFrame frame_{CRect(0, 0, 200, 100), nullptr, &editor_};
+  gui_test::FrameMouse mouse_{frame_};
 };
 
 TEST_F(FrameEvents, TheTopmostViewThatTakesTheClickGetsTheWholeDrag) {

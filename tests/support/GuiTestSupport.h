@@ -1,6 +1,6 @@
 #pragma once
 // Film strips made in memory for the toolkit's tests, registered under their resource
-// names, and a look at single pixels of a frame's buffer.
+// names, a look at single pixels of a frame's buffer, and the mouse on a frame.
 
 #include <cairo.h>
 
@@ -78,6 +78,28 @@ inline VSTGUI::CColor pixel(const VSTGUI::CFrame& frame, int x, int y) {
   };
   return {channel(16), channel(8), channel(0), static_cast<std::uint8_t>(alpha)};
 }
+
+// The mouse on a frame as its window hands it over. The buttons of a release are those
+// still held after it.
+class FrameMouse {
+ public:
+  explicit FrameMouse(VSTGUI::CFrame& frame) : frame_(frame) {}
+  VSTGUI::CMouseEventResult down(double x, double y, long buttons = VSTGUI::kLButton) {
+    VSTGUI::CPoint where(x, y);
+    return frame_.onMouseDown(where, buttons);
+  }
+  void move(double x, double y, long buttons = VSTGUI::kLButton) {
+    VSTGUI::CPoint where(x, y);
+    frame_.onMouseMoved(where, buttons);
+  }
+  void up(double x, double y, long stillHeld = 0) {
+    VSTGUI::CPoint where(x, y);
+    frame_.onMouseUp(where, stillHeld);
+  }
+
+ private:
+  VSTGUI::CFrame& frame_;
+};
 
 }  // namespace gui_test
 
