@@ -5,6 +5,7 @@
 #include <cairo.h>
 
 #include <memory>
+#include <string_view>
 
 #include "gui/CRect.h"
 
@@ -28,6 +29,9 @@ class PlatformWindow {
   virtual bool showPopup(const CPoint& /*origin*/, const CPoint& /*size*/) { return true; }
   virtual void presentPopup(cairo_surface_t* /*buffer*/) {}
   virtual void hidePopup() {}
+  // A warning with one OK button in a window of the desktop's, served with this window's
+  // events and closed with it. False when it cannot be shown.
+  virtual bool showAlert(std::string_view /*title*/, std::string_view /*text*/) { return false; }
 };
 
 // The frame's window on the desktop, a child of the host's `parent` window, made by the

@@ -1,9 +1,11 @@
 #include "presets/CPresetSystemEditor.h"
 
+#include "gui/CFrame.h"
 #include "gui/Messages.h"
 #include "platform/DiagnosticWriter.h"
 #include "platform/ExternalFileDialog.h"
 #include "presets/CPresetSystemEffect.h"
+#include "presets/XPlatFile.h"
 
 CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect& bank)
     : AEffGUIEditor(&bank),
@@ -17,6 +19,10 @@ CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect& bank)
 CPresetSystemEditor::~CPresetSystemEditor() {
   cancelFileDialog();
   storePathsAndFilenames();
+}
+
+void CPresetSystemEditor::alert(std::string_view text) {
+  XPlatDisplayAlert(text, frame_ ? frame_->getPlatformWindow() : nullptr);
 }
 
 void CPresetSystemEditor::useFileDialog(std::unique_ptr<tavola::FileDialog> dialog) {

@@ -7,7 +7,7 @@
 // images are the effect's; the ones here hand the work to it.
 //
 // Failures are never silent: whatever stops a file or preference operation is told to the
-// user with XPlatDisplayAlert, with the reason (the reader's own for a refused image).
+// user with XPlatDisplayAlert (alert), with the reason (the reader's own for a refused image).
 //
 // Threads: everything here runs on the host's UI thread.
 
@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "gui/CControl.h"
 #include "host/AEffGUIEditor.h"
@@ -214,6 +215,10 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   void recallImage(const char* key, AcceptedImages accepted, const char* what);
   void removeValue(const char* key, const char* what);
   void storeName(RememberedName& name);
+
+  // XPlatDisplayAlert, in this editor's window when it is open and there is no dialog
+  // program.
+  void alert(std::string_view text);
 
   // The manual: the documents folder's copy, else the one beside the plug-in; xdg-open
   // runs beside the host, and a failure is told in a later idle.

@@ -75,7 +75,7 @@ void CPresetSystemEditor::pollFileDialog() {
   if (!fileDialog_->finished(chosen)) return;
   const FileOperation operation = fileOperation_;
   fileOperation_ = FileOperation::kNone;
-  if (chosen.empty() && !fileDialog_->error().empty()) XPlatDisplayAlert(fileDialog_->error());
+  if (chosen.empty() && !fileDialog_->error().empty()) alert(fileDialog_->error());
   // No file or several: nothing happens.
   if (chosen.size() != 1) return;
   const std::string& path = chosen.front();
@@ -130,14 +130,13 @@ bool CPresetSystemEditor::loadImageFile(const std::string& path, AcceptedImages 
   std::vector<unsigned char> bytes;
   std::string error;
   if (!readWholeFile(name, directory, bytes, error)) {
-    XPlatDisplayAlert(std::string("Could not load the ") + fileWhat(accepted) + " " + path + ": " +
-                      error);
+    alert(std::string("Could not load the ") + fileWhat(accepted) + " " + path + ": " + error);
     return false;
   }
   const ImageReadResult result = readImageFromBytes(bytes, accepted, endianReversed, start);
   if (!result.ok()) {
-    XPlatDisplayAlert(std::string("The ") + fileWhat(accepted) + " " + path +
-                      " was not loaded: " + result.reason);
+    alert(std::string("The ") + fileWhat(accepted) + " " + path +
+          " was not loaded: " + result.reason);
     return false;
   }
   return true;
@@ -148,8 +147,8 @@ void CPresetSystemEditor::saveImageFile(const std::string& path, FileKind kind) 
   std::unique_ptr<unsigned char[]> image;
   const std::size_t size = kind == FileKind::kBank ? BankToBuffer(image) : PresetToBuffer(image);
   if (size == 0) {
-    XPlatDisplayAlert(std::string("Could not save the ") + what + " " + path +
-                      ": there is no preset memory to save");
+    alert(std::string("Could not save the ") + what + " " + path +
+          ": there is no preset memory to save");
     return;
   }
   std::string name = path, directory;
@@ -160,8 +159,8 @@ void CPresetSystemEditor::saveImageFile(const std::string& path, FileKind kind) 
                      XPlatFileWrite(file.get(), image.get(), size, &error) &&
                      XPlatFileClose(file, &error);
   if (!saved)
-    XPlatDisplayAlert(std::string("Could not save the ") + what + " " + path + ": " + error +
-                      " (an earlier file of that name is unchanged)");
+    alert(std::string("Could not save the ") + what + " " + path + ": " + error +
+          " (an earlier file of that name is unchanged)");
 }
 
 void CPresetSystemEditor::loadPreset(bool endianReversed) {

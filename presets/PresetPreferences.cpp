@@ -28,7 +28,7 @@ void CPresetSystemEditor::storeImage(const char* key, FileKind kind, const char*
   if (size == 0) return;
   std::string error;
   if (!preferences_.writeBytes(key, std::span(image.get(), size), &error))
-    XPlatDisplayAlert(std::string("Could not store ") + what + " in the preferences: " + error);
+    alert(std::string("Could not store ") + what + " in the preferences: " + error);
 }
 
 void CPresetSystemEditor::recallImage(const char* key, AcceptedImages accepted, const char* what) {
@@ -37,15 +37,14 @@ void CPresetSystemEditor::recallImage(const char* key, AcceptedImages accepted, 
   if (!value || value->size() <= 4) return;
   const ImageReadResult result = readImageFromBytes(*value, accepted);
   if (!result.ok())
-    XPlatDisplayAlert(std::string("The ") + what + " in the preferences (" +
-                      (preferences_.folder() / key).string() +
-                      ") was not loaded: " + result.reason);
+    alert(std::string("The ") + what + " in the preferences (" +
+          (preferences_.folder() / key).string() + ") was not loaded: " + result.reason);
 }
 
 void CPresetSystemEditor::removeValue(const char* key, const char* what) {
   std::string error;
   if (!preferences_.remove(key, &error))
-    XPlatDisplayAlert(std::string("Could not remove ") + what + " from the preferences: " + error);
+    alert(std::string("Could not remove ") + what + " from the preferences: " + error);
 }
 
 void CPresetSystemEditor::saveDefaultBank() {
@@ -103,9 +102,8 @@ void CPresetSystemEditor::storeName(RememberedName& name) {
   if (preferences_.writeString(name.key, name.value, &error))
     name.chosen = false;
   else
-    XPlatDisplayAlert(std::string("Could not remember the last ") +
-                      (&name == &currentDir_ ? "folder" : "file name") +
-                      " in the preferences: " + error);
+    alert(std::string("Could not remember the last ") +
+          (&name == &currentDir_ ? "folder" : "file name") + " in the preferences: " + error);
 }
 
 void CPresetSystemEditor::storePathsAndFilenames() {

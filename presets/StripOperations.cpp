@@ -154,20 +154,19 @@ void CPresetSystemEditor::openManual() {
     if (!tavola::ownFolder().empty() && std::filesystem::is_regular_file(beside, error)) {
       path = beside;
     } else {
-      XPlatDisplayAlert(manualAlert());
+      alert(manualAlert());
       return;
     }
   }
   if (!manualOpener_) manualOpener_ = std::make_unique<tavola::DocumentOpener>();
   std::string why;
   if (!manualOpener_->open(path, &why)) {
-    XPlatDisplayAlert(std::string("Could not open manual file:\n") + path + " (" + why + ")");
+    alert(std::string("Could not open manual file:\n") + path + " (" + why + ")");
     return;
   }
 }
 
 void CPresetSystemEditor::pollManual() {
   if (!manualOpener_) return;
-  if (manualOpener_->poll() == tavola::DocumentOpener::State::kFailed)
-    XPlatDisplayAlert(manualAlert());
+  if (manualOpener_->poll() == tavola::DocumentOpener::State::kFailed) alert(manualAlert());
 }

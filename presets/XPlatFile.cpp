@@ -8,7 +8,7 @@
 #include <cstring>
 #include <span>
 
-#include "gui/AlertWindows.h"
+#include "gui/PlatformWindow.h"
 #include "platform/AtomicFile.h"
 #include "platform/DesktopAlert.h"
 #include "platform/DiagnosticWriter.h"
@@ -105,9 +105,10 @@ bool XPlatFileClose(std::unique_ptr<XPlatFile>& handle, std::string* error) {
   return closed;
 }
 
-void XPlatDisplayAlert(std::string_view text) {
+void XPlatDisplayAlert(std::string_view text, VSTGUI::PlatformWindow* window) {
   tavola::diagnostics::logMessage(text);
-  // A dialog program of the desktop where there is one, else a window of our own while an
-  // editor window is open; standard error has the text either way.
-  if (!tavola::showDesktopAlert("ZEB Tavola", text)) VSTGUI::showAlertWindow("ZEB Tavola", text);
+  // A dialog program of the desktop where there is one, else a window of the editor's
+  // own; standard error has the text either way.
+  if (!tavola::showDesktopAlert("ZEB Tavola", text) && window)
+    window->showAlert("ZEB Tavola", text);
 }

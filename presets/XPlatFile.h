@@ -14,6 +14,10 @@
 #include <string>
 #include <string_view>
 
+namespace VSTGUI {
+class PlatformWindow;
+}
+
 namespace tavola {
 class AtomicFileWriter;
 }
@@ -74,5 +78,6 @@ bool XPlatFileClose(std::unique_ptr<XPlatFile>& handle, std::string* error = nul
 
 // Tells the user something went wrong, and why: a warning window of the desktop with one
 // "OK" button, which never stops the host or its audio, and one line on standard error
-// ("ZEB Tavola: " and the text, line breaks made spaces).
-void XPlatDisplayAlert(std::string_view text);
+// ("ZEB Tavola: " and the text, line breaks made spaces). Without a dialog program the
+// warning is a window of `window`'s own (the open editor's), if there is one.
+void XPlatDisplayAlert(std::string_view text, VSTGUI::PlatformWindow* window = nullptr);

@@ -1,4 +1,4 @@
-#include "gui/AlertWindows.h"
+#include "gui/x11/X11AlertWindow.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -7,7 +7,6 @@
 #include <cairo.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,8 @@ constexpr int kButtonHeight = 26;
 constexpr double kFontSize = kAlertFontSize;
 // A burst of failures shows a few alerts, never a screen full of them.
 constexpr std::size_t kMostAlerts = 4;
+
+}  // namespace
 
 class AlertWindow {
  public:
@@ -162,38 +163,19 @@ class AlertWindow {
   bool answered_ = false;
 };
 
-std::mutex alertsMutex;
-std::vector<std::unique_ptr<AlertWindow>>& alerts() {
-  static std::vector<std::unique_ptr<AlertWindow>> open;
-  return open;
-}
+X11AlertList::X11AlertList() = default;
+X11AlertList::~X11AlertList() = default;
 
-}  // namespace
-
-bool showAlertWindow(std::string_view title, std::string_view text) {
-  if (!X11Window::anyOpen()) return false;
-  std::lock_guard lock(alertsMutex);
-  if (alerts().size() >= kMostAlerts) return false;
+bool X11AlertList::show(std::string_view title, std::string_view text) {
+  if (open_.size() >= kMostAlerts) return false;
   std::unique_ptr<AlertWindow> alert = AlertWindow::create(title, text);
   if (!alert) return false;
-  alerts().push_back(std::move(alert));
+  open_.push_back(std::move(alert));
   return true;
 }
 
-void serviceAlertWindows() {
-  std::lock_guard lock(alertsMutex);
-  std::erase_if(alerts(),
-                [](const std::unique_ptr<AlertWindow>& alert) { return !alert->serve(); });
-}
-
-int alertWindowCount() {
-  std::lock_guard lock(alertsMutex);
-  return static_cast<int>(alerts().size());
-}
-
-void closeAlertWindows() {
-  std::lock_guard lock(alertsMutex);
-  alerts().clear();
+void X11AlertList::serve() {
+  std::erase_if(open_, [](const std::unique_ptr<AlertWindow>& alert) { return !alert->serve(); });
 }
 
 }  // namespace VSTGUI

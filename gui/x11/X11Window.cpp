@@ -13,10 +13,10 @@
 #include <mutex>
 #include <vector>
 
-#include "gui/AlertWindows.h"
 #include "gui/CFrame.h"
 #include "gui/Messages.h"
 #include "gui/Utf8.h"
+#include "gui/x11/X11AlertWindow.h"
 #include "gui/x11/X11ImageCopy.h"
 
 namespace VSTGUI {
@@ -46,6 +46,8 @@ struct X11Window::State {
   std::unique_ptr<X11ImageCopy> popupCopier;
   int popupWidth = 0;
   int popupHeight = 0;
+  // The alerts this window showed, on connections of their own.
+  X11AlertList alerts;
 };
 
 namespace {
@@ -474,8 +476,6 @@ X11Window::~X11Window() {
   XSync(display, True);
   unregisterState(state_.get());
   XCloseDisplay(display);
-  // Alerts are served by the editors' idle: with the last editor gone, nobody would.
-  if (!anyOpen()) closeAlertWindows();
 }
 
 std::unique_ptr<PlatformWindow> openPlatformWindow(CFrame& frame, void* parent) {
@@ -498,9 +498,11 @@ void X11Window::handleEvents(CFrame& frame) {
       dispatchPopup(state, event);
   }
   state.inEvents = false;
-  // The alert windows live on connections of their own and are served by whichever editor
-  // window has its idle.
-  serviceAlertWindows();
+  state.alerts.serve();
+}
+
+bool X11Window::showAlert(std::string_view title, std::string_view text) {
+  return state_->alerts.show(title, text);
 }
 
 void X11Window::present(cairo_surface_t* buffer, const CRect& area) {

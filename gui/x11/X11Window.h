@@ -37,6 +37,7 @@ class X11Window : public PlatformWindow {
   bool showPopup(const CPoint& origin, const CPoint& size) override;
   void presentPopup(cairo_surface_t* buffer) override;
   void hidePopup() override;
+  bool showAlert(std::string_view title, std::string_view text) override;
 
   unsigned long windowId() const;
   // The open pop-up's window; 0 when none is open.

@@ -282,6 +282,13 @@ TEST_F(PresetStripWindow, WithoutADialogProgramTheAlertIsAWindowOfOurOwn) {
   effect_->log().clear();
   realClick(622 + 12, 92 + 7);
   EXPECT_EQ(effect_->log().gestureTrace(), "begin 7; set 7=1; end 7");
+
+  // An alert left unanswered is the editor's: it goes when the editor closes.
+  realClick(670, kStripY);
+  ASSERT_TRUE(idleUntil([&] { return windowsNamed(display_, "ZEB Tavola").size() == 1; }));
+  effect_->dispatch(effEditClose);
+  XSync(display_, False);
+  EXPECT_TRUE(windowsNamed(display_, "ZEB Tavola").empty());
 }
 
 }  // namespace
