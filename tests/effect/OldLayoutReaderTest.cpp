@@ -101,34 +101,115 @@ VstInt32 setChunk(test::ObservedEffect& effect, Bytes bytes) {
 
 }  // namespace
 
-TEST_F(OldLayoutReader, OldPresetOfFiftyValuesReadsFortyFour) {
+// Every accepted version-1 image, as a table: what it is, the reader, the preset selected
+// before, and what the reader must leave. Each preset read becomes the template with its
+// name and the values it takes over (expectedOld); every other preset stays as it was, and
+// the selected preset is applied.
+TEST_F(OldLayoutReader, AcceptedImagesLeaveExactlyWhatTheyHold) {
+  enum class Reader { kPreset, kBank, kChunk };
+  struct Case {
+    std::string what;
+    Reader reader;
+    Bytes bytes;
+    int selectedBefore;
+    // Of each preset read: the name it takes, and how many of its values are read.
+    std::vector<std::string> names;
+    int valuesRead;
+    int current;
+  };
+  const auto bankNames = [](const char* stem, int count) {
+    std::vector<std::string> names;
+    for (int p = 0; p < count; ++p) names.push_back(stem + std::to_string(p));
+    return names;
+  };
+  Bytes ragged = oldPreset("Ragged", 10);
+  ragged.insert(ragged.end(), {0x42, 0x42});  // a partial last float is not a value
+  Bytes trailing = oldBank(44);
+  trailing.insert(trailing.end(), 6, 0xEE);  // not a whole float per preset
+  const std::vector<std::string> seven = bankNames("Old ", 7), chunkSeven = bankNames("Chunk ", 7);
+  std::vector<Case> cases = {
+      {"preset of 50 values", Reader::kPreset, oldPreset("Fifty", 50), 2, {"Fifty"}, 44, 2},
+      {"preset of 10 values", Reader::kPreset, oldPreset("Ten", 10), 6, {"Ten"}, 10, 6},
+      {"preset with stray bytes", Reader::kPreset, ragged, 6, {"Ragged"}, 10, 6},
+      {"preset of a name only", Reader::kPreset, oldPreset("Name only", 0), 6, {"Name only"}, 0, 6},
+      {"preset, foreign order",
+       Reader::kPreset,
+       oldPreset("Both ways", 44, true),
+       4,
+       {"Both ways"},
+       44,
+       4},
+      {"bank", Reader::kBank, oldBank(44), 5, seven, 44, 0},
+      {"bank, foreign order", Reader::kBank, oldBank(44, true), 5, seven, 44, 0},
+      {"bank with stray bytes", Reader::kBank, trailing, 5, seven, 44, 0},
+      {"bank of 10 values", Reader::kBank, oldBank(10), 5, seven, 10, 0},
+      // The stride is the file's own: the last six values of each preset are not read.
+      {"bank of 50 values", Reader::kBank, oldBank(50), 5, seven, 44, 0},
+      {"chunk", Reader::kChunk, oldChunk(7, 4), 1, chunkSeven, 44, 4},
+      {"chunk, foreign order", Reader::kChunk, oldChunk(7, 4, 7, 44, true), 1, chunkSeven, 44, 4},
+      {"chunk of ten presets", Reader::kChunk, oldChunk(10, 4, 10), 1, chunkSeven, 44, 4},
+      {"chunk of 50 values", Reader::kChunk, oldChunk(7, 4, 7, 50), 1, chunkSeven, 44, 4},
+      {"chunk of three presets", Reader::kChunk, oldChunk(3, 1, 3), 2, bankNames("Chunk ", 3), 44,
+       1},
+      // No division by zero: nothing is read, and presets after a count of 0 neither.
+      {"chunk of no presets", Reader::kChunk, oldChunk(0, 5, 0), 2, {}, 44, 5},
+      {"chunk of no presets with some after", Reader::kChunk, oldChunk(0, 5, 7), 2, {}, 44, 5},
+  };
+  // A current preset outside 0 to 6 (taken as unsigned) selects preset 0.
+  for (std::int32_t current : {7, 9, -1, INT32_MIN})
+    cases.push_back({"chunk naming preset " + std::to_string(current), Reader::kChunk,
+                     oldChunk(7, current), 3, chunkSeven, 44, 0});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::ObservedEffect target;
+    target.select(c.selectedBefore);
+    target.setParameter(13, 0.125f);
+    PresetMemory expected = snapshot(target);
+    for (std::size_t p = 0; p < c.names.size(); ++p) {
+      // A preset image goes into the current preset, with the values of a bank's first.
+      const int into = c.reader == Reader::kPreset ? c.selectedBefore : static_cast<int>(p);
+      expected.presets[static_cast<std::size_t>(into)] =
+          expectedOld(c.names[p], static_cast<int>(p), c.valuesRead);
+    }
+    expected.current = c.current;
+    target.forget();
+    switch (c.reader) {
+      case Reader::kPreset:
+        ASSERT_TRUE(readPreset(target, c.bytes).ok());
+        break;
+      case Reader::kBank:
+        ASSERT_TRUE(readBank(target, c.bytes).ok());
+        break;
+      case Reader::kChunk:
+        ASSERT_EQ(setChunk(target, c.bytes), 0);
+        break;
+    }
+    EXPECT_TRUE(snapshot(target) == expected);
+    // The selected preset is applied once, last.
+    ASSERT_FALSE(target.events.empty());
+    EXPECT_EQ(target.events.back(), "setPresetNo " + std::to_string(c.current));
+    EXPECT_EQ(target.setParameterCalls, kNumParameters);
+  }
+}
+
+TEST_F(OldLayoutReader, TheLayoutsHaveTheirSizesAndForeignOrderIsTheWholeImageReversed) {
+  EXPECT_EQ(oldPreset("Fifty", 50).size(), 29u + 4 * 50);
+  EXPECT_EQ(oldBank(44).size(), 5u + 7 * (24 + 4 * 44));
+  EXPECT_EQ(oldChunk(7, 4).size(), 1432u);
+  EXPECT_EQ(oldPreset("Both ways", 44, true), test::reversedOldPreset(oldPreset("Both ways", 44)));
+  EXPECT_EQ(oldChunk(7, 4, 7, 44, true), test::reversedOldChunk(oldChunk(7, 4)));
+}
+
+TEST_F(OldLayoutReader, APresetIsReadRenamedAndAppliedInThatOrder) {
   effect->select(2);
-  const Bytes image = oldPreset("Fifty", 50);
-  ASSERT_EQ(image.size(), 29u + 4 * 50);
-  const ImageReadResult result = readPreset(*effect, image);
-  ASSERT_TRUE(result.ok()) << result.reason;
-  EXPECT_TRUE(test::samePreset(effect->preset(2), expectedOld("Fifty", 0, 44)));
+  ASSERT_TRUE(readPreset(*effect, oldPreset("Fifty", 50)).ok());
   const std::vector<std::string> expected = {
       "initializePreset 2",
       "setPresetName Fifty",
       "setPresetNo 2",
   };
   EXPECT_EQ(effect->events, expected);
-}
-
-TEST_F(OldLayoutReader, OldPresetOfTenValuesLeavesTheRestAtTheTemplate) {
-  effect->select(6);
-  ASSERT_TRUE(readPreset(*effect, oldPreset("Ten", 10)).ok());
-  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Ten", 0, 10)));
-  // A partial last float (two stray bytes) is not a value.
-  Bytes ragged = oldPreset("Ragged", 10);
-  ragged.push_back(0x42);
-  ragged.push_back(0x42);
-  ASSERT_TRUE(readPreset(*effect, ragged).ok());
-  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Ragged", 0, 10)));
-  // Only a name.
-  ASSERT_TRUE(readPreset(*effect, oldPreset("Name only", 0)).ok());
-  EXPECT_TRUE(test::samePreset(effect->preset(6), expectedOld("Name only", 0, 0)));
 }
 
 TEST_F(OldLayoutReader, OldPresetWithABadValueChangesNothing) {
@@ -162,49 +243,6 @@ TEST_F(OldLayoutReader, OldPresetWithABadValueChangesNothing) {
   EXPECT_TRUE(readPreset(*effect, unread).ok());
 }
 
-TEST_F(OldLayoutReader, ForeignOldPresetLoadsLikeTheNativeOne) {
-  test::ObservedEffect native, foreign;
-  native.select(4);
-  foreign.select(4);
-  ASSERT_TRUE(readPreset(native, oldPreset("Both ways", 44)).ok());
-  const Bytes reversed = oldPreset("Both ways", 44, true);
-  ASSERT_EQ(reversed, test::reversedOldPreset(oldPreset("Both ways", 44)));
-  ASSERT_TRUE(readPreset(foreign, reversed).ok());
-  EXPECT_TRUE(snapshot(native) == snapshot(foreign));
-}
-
-TEST_F(OldLayoutReader, OldBankReadsSevenPresetsAndSelectsTheFirst) {
-  effect->select(5);
-  const Bytes bank = oldBank(44);
-  ASSERT_EQ(bank.size(), 5u + 7 * (24 + 4 * 44));
-  const ImageReadResult result = readBank(*effect, bank);
-  ASSERT_TRUE(result.ok()) << result.reason;
-  for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(test::samePreset(effect->preset(p), expectedOld("Old " + std::to_string(p), p, 44)))
-        << p;
-  EXPECT_EQ(effect->getPresetNo(), 0);
-  ASSERT_EQ(effect->events.size(), kNumPresets + 1u);
-  EXPECT_EQ(effect->events[0], "initializePreset 0");
-  EXPECT_EQ(effect->events[7], "setPresetNo 0");
-
-  // Foreign order, stray trailing bytes and fewer values per preset.
-  test::ObservedEffect foreign, ragged, short10;
-  ASSERT_TRUE(readBank(foreign, oldBank(44, true)).ok());
-  EXPECT_TRUE(snapshot(foreign) == snapshot(*effect));
-  Bytes trailing = bank;
-  trailing.insert(trailing.end(), 6, 0xEE);  // not a whole float per preset
-  ASSERT_TRUE(readBank(ragged, trailing).ok());
-  EXPECT_TRUE(snapshot(ragged) == snapshot(*effect));
-  ASSERT_TRUE(readBank(short10, oldBank(10)).ok());
-  for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(test::samePreset(short10.preset(p), expectedOld("Old " + std::to_string(p), p, 10)))
-        << p;
-  // Fifty values per preset: the stride is the file's own, the last six are not read.
-  test::ObservedEffect fifty;
-  ASSERT_TRUE(readBank(fifty, oldBank(50)).ok());
-  EXPECT_TRUE(snapshot(fifty) == snapshot(*effect));
-}
-
 TEST_F(OldLayoutReader, OldBankWithABadValueChangesNothing) {
   effect->select(3);
   const PresetMemory before = snapshot(*effect);
@@ -216,66 +254,6 @@ TEST_F(OldLayoutReader, OldBankWithABadValueChangesNothing) {
     EXPECT_FALSE(result.ok()) << value;
     expectUntouched(before, "version-1 bank with a bad value");
   }
-}
-
-TEST_F(OldLayoutReader, OldChunkReadsPresetsAndSelectsItsCurrentOne) {
-  effect->select(1);
-  ASSERT_EQ(oldChunk(7, 4).size(), 1432u);
-  ASSERT_EQ(setChunk(*effect, oldChunk(7, 4)), 0);
-  for (int p = 0; p < kNumPresets; ++p)
-    EXPECT_TRUE(
-        test::samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)))
-        << p;
-  EXPECT_EQ(effect->getPresetNo(), 4);
-  EXPECT_EQ(effect->events.back(), "setPresetNo 4");
-  const PresetMemory read = snapshot(*effect);
-
-  // A current preset outside 0 to 6 (taken as unsigned) selects preset 0.
-  for (std::int32_t current : {7, 9, -1, INT32_MIN}) {
-    test::ObservedEffect other;
-    ASSERT_EQ(setChunk(other, oldChunk(7, current)), 0) << current;
-    EXPECT_EQ(other.getPresetNo(), 0) << current;
-  }
-  // Foreign order; more presets than seven; more values than 44 per preset (a chunk
-  // larger than the 1432 bytes of seven presets of 44).
-  test::ObservedEffect foreign, ten, fifty;
-  ASSERT_EQ(setChunk(foreign, oldChunk(7, 4, 7, 44, true)), 0);
-  EXPECT_TRUE(snapshot(foreign) == read);
-  EXPECT_EQ(oldChunk(7, 4, 7, 44, true), test::reversedOldChunk(oldChunk(7, 4)));
-  ASSERT_EQ(setChunk(ten, oldChunk(10, 4, 10)), 0);
-  EXPECT_TRUE(snapshot(ten) == read);
-  ASSERT_EQ(setChunk(fifty, oldChunk(7, 4, 7, 50)), 0);
-  EXPECT_TRUE(snapshot(fifty) == read);
-}
-
-TEST_F(OldLayoutReader, OldChunkWithFewerPresetsLeavesTheOthers) {
-  effect->select(2);
-  effect->setParameter(13, 0.125f);
-  const PresetMemory before = snapshot(*effect);
-  ASSERT_EQ(setChunk(*effect, oldChunk(3, 1, 3)), 0);
-  for (int p = 0; p < 3; ++p)
-    EXPECT_TRUE(
-        test::samePreset(effect->preset(p), expectedOld("Chunk " + std::to_string(p), p, 44)));
-  for (int p = 3; p < kNumPresets; ++p)
-    EXPECT_TRUE(test::samePreset(effect->preset(p), before.presets[static_cast<std::size_t>(p)]))
-        << p;
-  EXPECT_EQ(effect->getPresetNo(), 1);
-}
-
-TEST_F(OldLayoutReader, OldChunkWithNoPresetsOnlySelects) {
-  effect->select(2);
-  const PresetMemory before = snapshot(*effect);
-  effect->forget();
-  // No division by zero: nothing is read, the current preset is applied.
-  ASSERT_EQ(setChunk(*effect, oldChunk(0, 5, 0)), 0);
-  PresetMemory expected = before;
-  expected.current = 5;
-  EXPECT_TRUE(snapshot(*effect) == expected);
-  EXPECT_EQ(effect->events, std::vector<std::string>{"setPresetNo 5"});
-  // Presets after a count of 0 are not read either.
-  ASSERT_EQ(setChunk(*effect, oldChunk(0, 9, 7)), 0);
-  expected.current = 0;
-  EXPECT_TRUE(snapshot(*effect) == expected);
 }
 
 TEST_F(OldLayoutReader, OldChunkRejectionsChangeNothing) {
