@@ -128,7 +128,6 @@ ADEditor::ADEditor(CPresetSystemEffect& bank, PanelMeters& meters)
 
 ADEditor::~ADEditor() {
   if (frame_) close();
-  if (effect_ && effect_->getEditor() == this) effect_->setEditor(nullptr);
 }
 
 CFrame* ADEditor::makeFrame(void* parentWindow) {

@@ -142,7 +142,6 @@ void CPresetSystemEffect::loadDefaults() {
 }
 
 void CPresetSystemEffect::applyImageStep(const tavola::image::ImageStep& step) {
-  bankChanged();
   using Op = tavola::image::ImageStep::Op;
   if (step.preset >= kNumPresets) return;
   PresetRecord& preset = presets_[step.preset];

@@ -17,6 +17,7 @@ using namespace tavola::image;
 
 void CPresetSystemEffect::applyDecodedImage(const DecodedImage& image) {
   for (const ImageStep& step : image.steps) applyImageStep(step);
+  bankChanged();
 }
 
 void CPresetSystemEffect::finishPresetRead(int preset) {

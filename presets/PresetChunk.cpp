@@ -47,7 +47,7 @@ ImageReadResult CPresetSystemEffect::setChunkOld(std::span<const unsigned char> 
   DecodedImage image;
   ImageReadResult result = decodeOldChunk(chunk, foreign, oldPlaceholders_, image);
   if (!result.ok()) return result;
-  for (const ImageStep& step : image.steps) applyImageStep(step);
-  setPresetNo(image.selectedPreset);
+  applyDecodedImage(image);
+  finishBankRead(image.selectedPreset);
   return result;
 }

@@ -26,7 +26,6 @@ class X11AlertList {
   bool show(std::string_view title, std::string_view text);
   // Handles the alerts' pending events and closes those the user answered.
   void serve();
-  int count() const { return static_cast<int>(open_.size()); }
 
  private:
   std::vector<std::unique_ptr<AlertWindow>> open_;

@@ -399,11 +399,6 @@ void X11Window::releaseConnection(Display* display) {
   handlerLastUser();
 }
 
-bool X11Window::anyOpen() {
-  std::lock_guard lock(registryMutex);
-  return !registry.empty();
-}
-
 std::unique_ptr<X11Window> X11Window::create(CFrame& frame, unsigned long parentWindow) {
   auto state = std::make_unique<State>();
   state->frame = &frame;

@@ -49,8 +49,6 @@ class X11Window : public PlatformWindow {
   // windows' are, from guard to release.
   static void guardConnection(_XDisplay* display);
   static void releaseConnection(_XDisplay* display);
-  // Some editor window is open, and so some frame's idle runs.
-  static bool anyOpen();
 
   struct State;
 
