@@ -32,6 +32,9 @@ class PlatformWindow {
   // A warning with one OK button in a window of the desktop's, served with this window's
   // events and closed with it. False when it cannot be shown.
   virtual bool showAlert(std::string_view /*title*/, std::string_view /*text*/) { return false; }
+  // The desktop's own handle of the window (an X window id), for hosts that embed it by
+  // that handle; 0 when the window has none.
+  virtual unsigned long nativeHandle() const { return 0; }
 };
 
 // The frame's window on the desktop, a child of the host's `parent` window, made by the

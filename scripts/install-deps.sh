@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsndfile1-dev libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb
   valgrind
+  lv2-dev lilv-utils jalv jackd2
 )
 
 missing=()

@@ -64,37 +64,46 @@ std::optional<float> switchValue(const std::string& key, std::string_view on,
   return std::nullopt;
 }
 
-std::optional<float> levelValue(const std::string& key) {
-  const std::optional<double> level = numberWithUnit(key, {{"", 1.0}, {"db", 1.0}});
-  if (!level) return std::nullopt;
+std::optional<float> levelStep(double level) {
   // Quarter steps of the -16 ... +16 scale: p = k / 128 rounds back to k.
   const auto k = nearestStep(
-      129, *level, [](int step) { return step / 4.0 - 16.0; }, difference);
+      129, level, [](int step) { return step / 4.0 - 16.0; }, difference);
   if (!k) return std::nullopt;
   return static_cast<float>(*k / 128.0);
 }
 
-std::optional<float> bandGainValue(const std::string& key) {
-  const std::optional<double> decibels = numberWithUnit(key, {{"", 1.0}, {"db", 1.0}});
-  if (!decibels) return std::nullopt;
+std::optional<float> bandGainStep(double decibels) {
   const auto stepDecibels = [](int k) { return 20.0 * std::log10(std::pow(2.0, (k - 24) / 12.0)); };
-  const auto k = nearestStep(49, *decibels, stepDecibels, difference);
+  const auto k = nearestStep(49, decibels, stepDecibels, difference);
   if (!k) return std::nullopt;
   return static_cast<float>(*k / 48.0);
 }
 
-std::optional<float> frequencyValue(const std::string& key, const FrequencyTable& table) {
-  const std::optional<double> hertz =
-      numberWithUnit(key, {{"", 1.0}, {"hz", 1.0}, {"khz", 1000.0}, {"k", 1000.0}});
-  if (!hertz || *hertz <= 0.0) return std::nullopt;
+std::optional<float> frequencyStep(double hertz, const FrequencyTable& table) {
+  if (!(hertz > 0.0)) return std::nullopt;
   const auto i = nearestStep(
-      kNumFrequencySteps, *hertz, [&](int step) { return table[step]; }, ratio);
+      kNumFrequencySteps, hertz, [&](int step) { return table[step]; }, ratio);
   if (!i) return std::nullopt;
   // i / 12 in single precision can fall just below the step (7 / 12 selects step 6): take
   // the next float up until the mapping agrees.
   float p = static_cast<float>(*i / 12.0);
   while (frequencyIndex(p) < *i) p = std::nextafter(p, 2.0f);
   return p;
+}
+
+const FrequencyTable* frequencyTableOf(int index) {
+  switch (index) {
+    case kHpfFreq:
+      return &kHpfFrequencies;
+    case kLfFreq:
+      return &kLfFrequencies;
+    case kMfFreq:
+      return &kMfFrequencies;
+    case kHfFreq:
+      return &kHfFrequencies;
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace
@@ -111,20 +120,37 @@ std::optional<float> normalisedFromText(int index, std::string_view text) {
     case kSat:
       return switchValue(key, "sat", "thru");
     case kOutput:
-      return levelValue(key);
+    case kLfGain:
+    case kMfGain:
+    case kHfGain: {
+      const std::optional<double> decibels = numberWithUnit(key, {{"", 1.0}, {"db", 1.0}});
+      return decibels ? normalisedFromNumber(index, *decibels) : std::nullopt;
+    }
+    case kHpfFreq:
+    case kLfFreq:
+    case kMfFreq:
+    case kHfFreq: {
+      const std::optional<double> hertz =
+          numberWithUnit(key, {{"", 1.0}, {"hz", 1.0}, {"khz", 1000.0}, {"k", 1000.0}});
+      return hertz ? normalisedFromNumber(index, *hertz) : std::nullopt;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<float> normalisedFromNumber(int index, double number) {
+  if (!std::isfinite(number)) return std::nullopt;
+  switch (index) {
+    case kOutput:
+      return levelStep(number);
     case kLfGain:
     case kMfGain:
     case kHfGain:
-      return bandGainValue(key);
-    case kHpfFreq:
-      return frequencyValue(key, kHpfFrequencies);
-    case kLfFreq:
-      return frequencyValue(key, kLfFrequencies);
-    case kMfFreq:
-      return frequencyValue(key, kMfFrequencies);
-    case kHfFreq:
-      return frequencyValue(key, kHfFrequencies);
+      return bandGainStep(number);
     default:
+      if (const FrequencyTable* table = frequencyTableOf(index))
+        return frequencyStep(number, *table);
       return std::nullopt;
   }
 }

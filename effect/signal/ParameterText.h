@@ -22,4 +22,10 @@ namespace tavola {
 // text names none.
 std::optional<float> normalisedFromText(int index, std::string_view text);
 
+// The same for a number in the unit the display shows (the output level's units, dB for
+// the band gains, Hz for the frequencies): the nearest step, within half a step of the
+// range; empty for the switches, placeholders, unknown indices and numbers that are not
+// finite.
+std::optional<float> normalisedFromNumber(int index, double number);
+
 }  // namespace tavola

@@ -40,6 +40,7 @@ class X11Window : public PlatformWindow {
   bool showAlert(std::string_view title, std::string_view text) override;
 
   unsigned long windowId() const;
+  unsigned long nativeHandle() const override { return windowId(); }
   // The open pop-up's window; 0 when none is open.
   unsigned long popupWindowId() const;
   // The X errors our connection met, such as those of a parent destroyed under us.
