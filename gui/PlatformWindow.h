@@ -35,11 +35,17 @@ class PlatformWindow {
   // The desktop's own handle of the window (an X window id), for hosts that embed it by
   // that handle; 0 when the window has none.
   virtual unsigned long nativeHandle() const { return 0; }
+  // The title a window of its own shows in the desktop's frame.
+  virtual void setTitle(std::string_view /*title*/) {}
 };
 
 // The frame's window on the desktop, a child of the host's `parent` window, made by the
 // desktop's implementation (gui/x11/); null, with the reason on standard error, when there
 // is no display or the parent is no window.
 std::unique_ptr<PlatformWindow> openPlatformWindow(CFrame& frame, void* parent);
+
+// The desktop's root window, as the parent of a window of our own for hosts that have no
+// window to give; null, with the reason on standard error, when there is no display.
+void* desktopRootWindow();
 
 }  // namespace VSTGUI

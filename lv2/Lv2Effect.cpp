@@ -71,7 +71,7 @@ std::unique_ptr<Lv2Effect> Lv2Effect::create(double sampleRate) {
 
 Lv2Effect::Lv2Effect(std::unique_ptr<Tavola> effect) : effect_(std::move(effect)) {
   effect_->getAeffect()->user = this;
-  latency_ = effect_->getAeffect()->initialDelay;
+  latency_ = static_cast<int>(effect_->getLatency2());
   seen_.fill(std::numeric_limits<float>::quiet_NaN());
 }
 

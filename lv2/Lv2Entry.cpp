@@ -158,10 +158,24 @@ int idlePanel(LV2UI_Handle handle) {
   }
 }
 
+int showPanel(LV2UI_Handle handle) {
+  try {
+    return panelOf(handle)->show();
+  } catch (...) {
+    return 1;
+  }
+}
+
+int hidePanel(LV2UI_Handle handle) {
+  return panelOf(handle)->hide();
+}
+
 const LV2UI_Idle_Interface kIdleInterface = {idlePanel};
+const LV2UI_Show_Interface kShowInterface = {showPanel, hidePanel};
 
 const void* panelExtensionData(const char* uri) {
   if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdleInterface;
+  if (uri && std::strcmp(uri, LV2_UI__showInterface) == 0) return &kShowInterface;
   return nullptr;
 }
 

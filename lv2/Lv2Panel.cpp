@@ -40,32 +40,49 @@ std::unique_ptr<Lv2Panel> Lv2Panel::create(LV2UI_Write_Function write, LV2UI_Con
     report("the panel needs a host that gives it the plug-in instance (instance access)");
     return nullptr;
   }
-  if (!parent) {
-    report("the panel needs a parent window from the host");
-    return nullptr;
-  }
-  if (!write || !widget) return nullptr;
+  if (!write || !widget || !instance->effect().panel()) return nullptr;
   if (instance->attachedPanel()) {
     report("the plug-in's panel is open already");
     return nullptr;
   }
-  ADEditor* editor = instance->effect().panel();
-  if (!editor || !editor->open(parent)) return nullptr;
-  const unsigned long window = editor->getFrame()->getPlatformWindow()
-                                   ? editor->getFrame()->getPlatformWindow()->nativeHandle()
-                                   : 0;
-  if (window == 0) {
-    editor->close();
-    return nullptr;
-  }
-  *widget = reinterpret_cast<LV2UI_Widget>(window);
-
   const auto* touch = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
   std::unique_ptr<Lv2Panel> panel(new Lv2Panel(*instance, write, controller, touch));
-  if (const auto* resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize)))
-    resize->ui_resize(resize->handle, ADEditor::kWidth, ADEditor::kHeight);
+  *widget = nullptr;
+  if (parent) {
+    if (!panel->openIn(parent)) return nullptr;
+    ADEditor* editor = instance->effect().panel();
+    *widget =
+        reinterpret_cast<LV2UI_Widget>(editor->getFrame()->getPlatformWindow()->nativeHandle());
+    if (const auto* resize =
+            static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize)))
+      resize->ui_resize(resize->handle, ADEditor::kWidth, ADEditor::kHeight);
+  }
   instance->attachPanel(panel.get());
   return panel;
+}
+
+bool Lv2Panel::openIn(void* parent) {
+  ADEditor* editor = instance_.effect().panel();
+  if (!parent || !editor->open(parent)) return false;
+  const VSTGUI::PlatformWindow* window = editor->getFrame()->getPlatformWindow();
+  if (!window || window->nativeHandle() == 0) {
+    editor->close();
+    return false;
+  }
+  return true;
+}
+
+int Lv2Panel::show() {
+  ADEditor* editor = instance_.effect().panel();
+  if (editor->isOpen()) return 0;
+  if (!openIn(VSTGUI::desktopRootWindow())) return 1;
+  editor->getFrame()->getPlatformWindow()->setTitle(Tavola::kEffectName);
+  return 0;
+}
+
+int Lv2Panel::hide() {
+  instance_.effect().panel()->close();
+  return 0;
 }
 
 Lv2Panel::Lv2Panel(Lv2Effect& instance, LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -97,8 +114,7 @@ void Lv2Panel::portEvent(unsigned port, unsigned size, unsigned format, const vo
 
 int Lv2Panel::idle() {
   ADEditor* editor = instance_.effect().panel();
-  if (!editor || !editor->isOpen()) return 1;
-  editor->idle();
+  if (editor->isOpen()) editor->idle();
   tellHostWhatChanged();
   return 0;
 }

@@ -9,6 +9,9 @@
 // writes to a port reaches the effect through port_event as well as through run, so the
 // knob follows even while no audio runs.
 //
+// A host that gives no parent window shows the panel in a window of its own, through the
+// show interface.
+//
 // Threads: the host's UI thread; port_event and idle too.
 
 #include <lv2/ui/ui.h>
@@ -22,8 +25,9 @@ class Lv2Effect;
 
 class Lv2Panel {
  public:
-  // Null, with the reason on standard error, without instance access or a parent window,
-  // when the instance already has a panel, or when the panel cannot open.
+  // Null, with the reason on standard error, without instance access, when the instance
+  // already has a panel, or when the panel cannot open in the host's parent window. Without
+  // a parent window the panel opens when the host shows it.
   static std::unique_ptr<Lv2Panel> create(LV2UI_Write_Function write, LV2UI_Controller controller,
                                           LV2UI_Widget* widget, const LV2_Feature* const* features);
   ~Lv2Panel();
@@ -31,6 +35,9 @@ class Lv2Panel {
   void portEvent(unsigned port, unsigned size, unsigned format, const void* buffer);
   // Handles the window's events, redraws, and tells the host what changed; 0 while open.
   int idle();
+  // In a window of its own, for hosts without a parent window: 0 when shown or hidden.
+  int show();
+  int hide();
 
   // From the effect's automation calls, on the UI thread.
   void hostAutomate(int parameter, float normalised);
@@ -41,6 +48,7 @@ class Lv2Panel {
            const LV2UI_Touch* touch);
   void tellHost(const tavola::lv2::ControlPort& control, int step);
   void tellHostWhatChanged();
+  bool openIn(void* parent);
 
   Lv2Effect& instance_;
   LV2UI_Write_Function write_;

@@ -477,6 +477,24 @@ std::unique_ptr<PlatformWindow> openPlatformWindow(CFrame& frame, void* parent) 
   return X11Window::create(frame, reinterpret_cast<unsigned long>(parent));
 }
 
+void* desktopRootWindow() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    reportMessage("cannot open the X display for the editor");
+    return nullptr;
+  }
+  // The same id on every connection to this display.
+  const Window root = DefaultRootWindow(display);
+  XCloseDisplay(display);
+  return reinterpret_cast<void*>(root);
+}
+
+void X11Window::setTitle(std::string_view title) {
+  const std::string text(title);
+  XStoreName(state_->display, state_->window, text.c_str());
+  XFlush(state_->display);
+}
+
 void X11Window::handleEvents(CFrame& frame) {
   State& state = *state_;
   if (state.inEvents) return;

@@ -41,6 +41,7 @@ class X11Window : public PlatformWindow {
 
   unsigned long windowId() const;
   unsigned long nativeHandle() const override { return windowId(); }
+  void setTitle(std::string_view title) override;
   // The open pop-up's window; 0 when none is open.
   unsigned long popupWindowId() const;
   // The X errors our connection met, such as those of a parent destroyed under us.

@@ -146,11 +146,9 @@ std::string pluginTurtle() {
   latencyPort(out);
   out += "\n" + uri(kPanelUri) + "\n";
   out += "  a ui:X11UI ;\n";
-  out +=
-      "  lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access>, ui:parent, "
-      "ui:idleInterface ;\n";
-  out += "  lv2:optionalFeature ui:resize, ui:touch ;\n";
-  out += "  lv2:extensionData ui:idleInterface .\n";
+  out += "  lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access>, ui:idleInterface ;\n";
+  out += "  lv2:optionalFeature ui:parent, ui:resize, ui:touch ;\n";
+  out += "  lv2:extensionData ui:idleInterface, ui:showInterface .\n";
   return out;
 }
 
