@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the plug-in and its manual and installs them for the current user: Tavola.so into
-# ~/.vst, where LinuxVST hosts look, and the manual where the panel's manual key opens it,
+# ~/.vst, where LinuxVST hosts look, the LV2 bundle Tavola.lv2 into ~/.lv2, where LV2 hosts
+# look, and the manual where the panel's manual key opens it,
 # "Tavola Audio/ZEB Tavola/ZEB Tavola Manual.pdf" in the documents folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 bash scripts/configure.sh release
-cmake --build build/release -j"$jobs" --target Tavola tavola_manual_pdf
+cmake --build build/release -j"$jobs" --target Tavola Tavola_lv2 tavola_manual_pdf
 
 documents=""
 if command -v xdg-user-dir >/dev/null 2>&1; then
@@ -26,7 +27,8 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cmake --install build/release --prefix "$stage" --component plugin >/dev/null
 cmake --install build/release --prefix "$stage" --component manual >/dev/null
-plugin=$(find "$stage" -name Tavola.so -print -quit)
+plugin=$(find "$stage" -path '*/vst/Tavola.so' -print -quit)
+bundle=$(find "$stage" -type d -name Tavola.lv2 -print -quit)
 manual=$(find "$stage" -name 'ZEB Tavola Manual.pdf' -print -quit)
 
 mkdir -p "$HOME/.vst" "$manual_folder"
@@ -34,10 +36,18 @@ mkdir -p "$HOME/.vst" "$manual_folder"
 # a whole file, and an interrupted copy leaves nothing half-written.
 install -m 0644 "$plugin" "$HOME/.vst/.Tavola.so.partial"
 mv -f "$HOME/.vst/.Tavola.so.partial" "$HOME/.vst/Tavola.so"
+# The LV2 bundle is a folder: the new one is copied whole beside the old, then swapped in.
+mkdir -p "$HOME/.lv2"
+rm -rf "$HOME/.lv2/.Tavola.lv2.partial" "$HOME/.lv2/.Tavola.lv2.old"
+cp -R "$bundle" "$HOME/.lv2/.Tavola.lv2.partial"
+if [ -e "$HOME/.lv2/Tavola.lv2" ]; then mv "$HOME/.lv2/Tavola.lv2" "$HOME/.lv2/.Tavola.lv2.old"; fi
+mv "$HOME/.lv2/.Tavola.lv2.partial" "$HOME/.lv2/Tavola.lv2"
+rm -rf "$HOME/.lv2/.Tavola.lv2.old"
 install -m 0644 "$manual" "$manual_folder/.manual.partial"
 mv -f "$manual_folder/.manual.partial" "$manual_folder/ZEB Tavola Manual.pdf"
 
 echo "Installed $HOME/.vst/Tavola.so"
+echo "Installed $HOME/.lv2/Tavola.lv2"
 echo "Installed $manual_folder/ZEB Tavola Manual.pdf"
 command -v xdg-open >/dev/null 2>&1 ||
   echo "Note: the manual key needs xdg-open (apt-get install xdg-utils)."
