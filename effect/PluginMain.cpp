@@ -4,6 +4,8 @@
 
 namespace {
 
+// The one question asked of the host while the effect is made: a host without the
+// version request predates VST 2, and the effect needs 2.4.
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
   if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
   return new Tavola(audioMaster);
@@ -15,7 +17,6 @@ extern "C" {
 
 __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
   if (!audioMaster) return nullptr;
-  if (!audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f)) return nullptr;
   AudioEffect* effect = createEffectInstance(audioMaster);
   return effect ? effect->getAeffect() : nullptr;
 }

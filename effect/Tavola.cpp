@@ -59,6 +59,7 @@ Tavola::Tavola(audioMasterCallback audioMaster)
   panel_->loadDefaults();
   CPresetSystemEffect::setPresetNo(0);
   suspend();
+  endStartUp();
 }
 
 // The editor goes first, while the effect it may still call is whole.

@@ -102,9 +102,11 @@ void CPresetSystemEffect::setPresetNo(long n) {
   for (int i = 0; i < kNumPresetParameters; ++i) {
     setParameter(i, presetValue(static_cast<int>(n), i));
   }
-  updateDisplay();
-  beginEdit(0);
-  endEdit(0);
+  if (!startingUp_) {
+    updateDisplay();
+    beginEdit(0);
+    endEdit(0);
+  }
   presetLoading_.store(false, std::memory_order_relaxed);
 }
 
@@ -112,7 +114,7 @@ void CPresetSystemEffect::setPresetName(const char* name) {
   curProgram_ = 0;
   if (name) storeName(presets_[getPresetNo()], name);
   bankChanged();
-  updateDisplay();
+  if (!startingUp_) updateDisplay();
 }
 
 void CPresetSystemEffect::setProgramName(char* name) {

@@ -59,7 +59,8 @@ class CPresetSystemEffect : public AudioEffectX {
   // UI thread.
   virtual long getPresetNo() const { return presetNo_.load(std::memory_order_relaxed); }
   // Applies preset n (0 to 6) through setParameter for every index; other numbers are
-  // ignored.
+  // ignored. Tells the host (a display update and one edit of parameter 0) once the
+  // effect has started.
   virtual void setPresetNo(long n);
   virtual void setPresetName(const char* name);
   // UI thread: MIDI learning hooks of the shared preset system, all empty here.
@@ -98,6 +99,11 @@ class CPresetSystemEffect : public AudioEffectX {
   // whole (template, name or value).
   void applyImageStep(const tavola::image::ImageStep& step);
   bool isPresetLoading() const { return presetLoading_.load(std::memory_order_relaxed); }
+  // UI thread. Until the effect is made, applying the start-up preset and the user's
+  // defaults tells the host nothing: a host's scanner instantiates the plug-in only to read
+  // it, and display updates and edit gestures from inside instantiation reach a host that
+  // has no record of the effect yet.
+  void endStartUp() { startingUp_ = false; }
 
   // UI thread. Image readers: each checks the whole image first; a rejected image leaves
   // every preset as it was and applies nothing. An accepted one is written into the preset
@@ -177,6 +183,7 @@ class CPresetSystemEffect : public AudioEffectX {
   std::unique_ptr<unsigned char[]> chunkBuffer_;
   PresetRecord defaultPreset_{};
   std::atomic<bool> presetLoading_{false};
+  bool startingUp_ = true;
 
   // The largest chunk the layout can produce: head, header and seven presets with all 44
   // values stored.

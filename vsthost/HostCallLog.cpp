@@ -12,6 +12,16 @@ void HostCallLog::countDuringProcessing(VstInt32 /*opcode*/) {
   ++requestsDuringProcessing_;
 }
 
+void HostCallLog::recordDuringConstruction(VstInt32 opcode) {
+  std::lock_guard lock(mutex_);
+  requestsDuringConstruction_.push_back(opcode);
+}
+
+std::vector<VstInt32> HostCallLog::requestsDuringConstruction() const {
+  std::lock_guard lock(mutex_);
+  return requestsDuringConstruction_;
+}
+
 int HostCallLog::requestsDuringProcessing() const {
   std::lock_guard lock(mutex_);
   return requestsDuringProcessing_;
@@ -66,6 +76,7 @@ void HostCallLog::clear() {
   gestureTrace_.clear();
   requestCounts_.clear();
   requestsDuringProcessing_ = 0;
+  requestsDuringConstruction_.clear();
 }
 
 void HostCallLog::appendGesture(const std::string& text) {

@@ -25,6 +25,8 @@ class HostCallLog {
   void countRequest(VstInt32 opcode);
   // A request made from inside a processing call, on the audio thread.
   void countDuringProcessing(VstInt32 opcode);
+  // A request made before the entry point returned.
+  void recordDuringConstruction(VstInt32 opcode);
   void recordAutomate(VstInt32 index, float value);
   void recordBeginEdit(VstInt32 index);
   void recordEndEdit(VstInt32 index);
@@ -40,6 +42,8 @@ class HostCallLog {
   int requestCount(VstInt32 opcode) const;
   // Requests of any kind that arrived while the effect processed a block.
   int requestsDuringProcessing() const;
+  // The opcodes of the requests made while the entry point ran, in order.
+  std::vector<VstInt32> requestsDuringConstruction() const;
 
   void clear();
 
@@ -54,4 +58,5 @@ class HostCallLog {
   std::string gestureTrace_;
   std::map<VstInt32, int> requestCounts_;
   int requestsDuringProcessing_ = 0;
+  std::vector<VstInt32> requestsDuringConstruction_;
 };

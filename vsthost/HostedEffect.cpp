@@ -112,6 +112,7 @@ VstIntPtr HostedEffect::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                float opt) {
   log_.countRequest(opcode);
   if (insideProcessing) log_.countDuringProcessing(opcode);
+  if (constructing == this) log_.recordDuringConstruction(opcode);
   switch (opcode) {
     case audioMasterCanDo:
       return ptr && options_.acceptIOChanges &&

@@ -202,6 +202,31 @@ TEST_F(PresetPreferences, TheDefaultBankAndPresetApplyAtTheNextConstructionUntil
   EXPECT_TRUE(takeAlerts().empty());
 }
 
+// What the effect asked of its host, for the test below.
+std::vector<VstInt32> requestsSeen;
+VstIntPtr recordingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  requestsSeen.push_back(opcode);
+  return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+TEST_F(PresetPreferences, ApplyingStoredDefaultsAtConstructionTellsTheHostNothing) {
+  {
+    auto effect = makeEffect();
+    makeDistinct(*effect, 0, "Stored zero", 0.75f);
+    editorOf(*effect).saveDefaultBank();
+    editorOf(*effect).saveDefaultPreset();
+  }
+  requestsSeen.clear();
+  Tavola effect(recordingHost);
+  EXPECT_STREQ(effect.preset(0).name, "Stored zero");
+  EXPECT_TRUE(requestsSeen.empty())
+      << requestsSeen.size() << " requests, the first " << requestsSeen.front();
+  // Made, it announces a preset change again.
+  effect.setPresetNo(2);
+  EXPECT_EQ(requestsSeen, (std::vector<VstInt32>{audioMasterUpdateDisplay, audioMasterBeginEdit,
+                                                 audioMasterEndEdit}));
+}
+
 TEST_F(PresetPreferences, AStoredBankThatIsRefusedLeavesTheFactoryBankAndSaysWhy) {
   PreferencesStore store(config_.store());
   ImageBytes bank;
