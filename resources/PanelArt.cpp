@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PanelLayout.h"
+#include "PanelMarks.h"
 #include "PanelPainter.h"
 #include "effect/signal/ParameterMapping.h"
 
@@ -19,21 +20,27 @@ constexpr double kPi = std::numbers::pi;
 constexpr Colour kPlateLight{0.80, 0.79, 0.76};
 constexpr Colour kPlateDark{0.66, 0.65, 0.62};
 constexpr Colour kInk{0.16, 0.16, 0.17};
-constexpr Colour kInkSoft{0.30, 0.30, 0.31};
+constexpr Colour kInkSoft{0.24, 0.24, 0.25};
 constexpr Colour kEngraveLight{1, 1, 1, 0.55};
 constexpr Colour kEngraveDark{0, 0, 0, 0.28};
 constexpr Colour kStrip{0.17, 0.17, 0.18};
 
-std::string frequencyLabel(double hertz) {
+// The low scales read in hertz ("60", "400"); the mid and high ones in kilohertz ("0.63",
+// "2.5", "15") under a "kHz" caption, which keeps their crowded tops short.
+enum class FrequencyUnit { kHertz, kKilohertz };
+
+std::string frequencyLabel(double hertz, FrequencyUnit unit) {
   char text[16];
-  if (hertz < 1000) {
+  if (unit == FrequencyUnit::kHertz) {
     std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(hertz)));
   } else {
     const double kilo = hertz / 1000;
-    if (kilo < 10 && std::fabs(kilo - std::round(kilo)) > 0.05)
-      std::snprintf(text, sizeof text, "%.1fk", kilo);
+    if (kilo < 1)
+      std::snprintf(text, sizeof text, "%.2g", kilo);
+    else if (kilo < 10 && std::fabs(kilo - std::round(kilo)) > 0.05)
+      std::snprintf(text, sizeof text, "%.1f", kilo);
     else
-      std::snprintf(text, sizeof text, "%dk", static_cast<int>(std::lround(kilo)));
+      std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(kilo)));
   }
   return text;
 }
@@ -99,6 +106,8 @@ void drawSection(cairo_t* cr, double x, double y, double width, double height,
   roundedRectangle(cr, x, y, width, height, 6);
   setColour(cr, kEngraveDark);
   cairo_stroke(cr);
+  if (DrawnMarks* marks = recordedMarks())
+    marks->outlines.push_back({x - 0.5, y - 0.5, x + width + 1.5, y + height + 1.5});
   if (heading[0]) drawText(cr, heading, x + width / 2, y + 13, 9, kInk, Align::kCentre, true);
 }
 
@@ -110,32 +119,102 @@ KnobPlace knobAt(Place place, int size) {
   return {place.x + size / 2.0, place.y + size / 2.0, size / 2.0};
 }
 
+// Where a knob's scale lies, as distances from the knob's centre: the ticks from `tickFrom`
+// to `tickTo` (the labelled ones reach further), and every label's ink at least
+// `labelFrom` away, pushed outwards along its step's direction by its own extent so that
+// a wide label keeps the same clearance as a narrow one.
+struct ScaleLayout {
+  double tickFrom, tickTo, labelFrom, labelSize;
+};
+constexpr double kMajorTickReach = 1.5;
+// The clear space between neighbouring labels' ink.
+constexpr double kLabelClearance = 1.0;
+// The frequency knobs' caps end at 16.8; their ticks lie in the cap's shadow.
+// The mid knob's switch sits above it, the low cut's closer still; the other two have room.
+constexpr ScaleLayout kFrequencyScale{18.5, 21.5, 33, 7.5};
+constexpr ScaleLayout kLowFrequencyScale{18.5, 21.5, 35, 7.5};  // three digits at its top
+constexpr ScaleLayout kMidFrequencyScale{18.5, 21.5, 31, 7.5};
+constexpr ScaleLayout kLowCutScale{18.5, 21.5, 25.5, 7.5};
+// The gain and output knobs' caps end at 31.7.
+constexpr ScaleLayout kDecibelScale{38, 43, 46.5, 7.5};
+
+struct LabelBox {
+  double cx, cy, halfWidth, halfHeight;
+  bool clear(const LabelBox& other) const {
+    return std::fabs(cx - other.cx) >= halfWidth + other.halfWidth + kLabelClearance ||
+           std::fabs(cy - other.cy) >= halfHeight + other.halfHeight + kLabelClearance;
+  }
+};
+
+// Where each label's ink is centred. The topmost label sits at `labelFrom`, closest to
+// what lies above the knob; going down either side, a label that would crowd its
+// neighbour moves outwards along its step's direction until it is clear.
+std::vector<LabelBox> placeLabels(cairo_t* cr, KnobPlace knob, int steps,
+                                  const std::vector<std::string>& labels,
+                                  const ScaleLayout& layout) {
+  std::vector<LabelBox> boxes(static_cast<std::size_t>(steps));
+  std::vector<bool> placed(static_cast<std::size_t>(steps), false);
+  const auto place = [&](int step, int neighbour) {
+    const std::string& label = labels[static_cast<std::size_t>(step)];
+    if (label.empty()) return;
+    const double angle = knobAngle(static_cast<double>(step) / (steps - 1));
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    const InkSize ink = measureText(cr, label, layout.labelSize);
+    const double reach = std::fabs(ux) * ink.width / 2 + std::fabs(uy) * ink.height / 2;
+    LabelBox box{};
+    for (double distance = layout.labelFrom + reach;; distance += 0.25) {
+      box = {knob.cx + distance * ux, knob.cy + distance * uy, ink.width / 2, ink.height / 2};
+      bool crowded = false;
+      for (int other = neighbour; other >= 0 && other < steps && !crowded;
+           other += neighbour > step ? 1 : -1)
+        crowded = placed[static_cast<std::size_t>(other)] &&
+                  !box.clear(boxes[static_cast<std::size_t>(other)]);
+      if (!crowded) break;
+    }
+    boxes[static_cast<std::size_t>(step)] = box;
+    placed[static_cast<std::size_t>(step)] = true;
+  };
+  const int top = steps / 2;
+  place(top, top);
+  for (int offset = 1; offset <= top; ++offset) {
+    place(top + offset, top + offset - 1);
+    place(top - offset, top - offset + 1);
+  }
+  return boxes;
+}
+
 // Ticks at every step of a knob, with a label at those steps that have one.
 void drawScale(cairo_t* cr, KnobPlace knob, int steps, const std::vector<std::string>& labels,
-               double labelSize, double tickIn, double tickOut, double labelRadius) {
+               const ScaleLayout& layout) {
+  const std::vector<LabelBox> boxes = placeLabels(cr, knob, steps, labels, layout);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   for (int step = 0; step < steps; ++step) {
     const double angle = knobAngle(static_cast<double>(step) / (steps - 1));
-    const bool major = !labels[static_cast<std::size_t>(step)].empty();
-    const double inner = knob.radius + tickIn;
-    const double outer = knob.radius + tickOut + (major ? 1.5 : 0);
-    cairo_set_line_width(cr, major ? 1.3 : 0.8);
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    const std::string& label = labels[static_cast<std::size_t>(step)];
+    const bool major = !label.empty();
+    const double width = major ? 1.3 : 0.8;
+    const double outer = layout.tickTo + (major ? kMajorTickReach : 0);
+    const double x0 = knob.cx + layout.tickFrom * ux, y0 = knob.cy + layout.tickFrom * uy;
+    const double x1 = knob.cx + outer * ux, y1 = knob.cy + outer * uy;
+    cairo_set_line_width(cr, width);
     setColour(cr, kInk);
-    cairo_move_to(cr, knob.cx + inner * std::cos(angle), knob.cy + inner * std::sin(angle));
-    cairo_line_to(cr, knob.cx + outer * std::cos(angle), knob.cy + outer * std::sin(angle));
+    cairo_move_to(cr, x0, y0);
+    cairo_line_to(cr, x1, y1);
     cairo_stroke(cr);
+    if (DrawnMarks* marks = recordedMarks()) marks->ticks.push_back({x0, y0, x1, y1, width});
     if (!major) continue;
-    const double x = knob.cx + labelRadius * std::cos(angle);
-    const double y = knob.cy + labelRadius * std::sin(angle) + labelSize * 0.36;
-    drawText(cr, labels[static_cast<std::size_t>(step)], x, y, labelSize, kInkSoft);
+    const LabelBox& box = boxes[static_cast<std::size_t>(step)];
+    drawTextInkCentred(cr, label, box.cx, box.cy, layout.labelSize, kInk);
   }
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
 }
 
-void drawFrequencyScale(cairo_t* cr, Place place, const FrequencyTable& table) {
+void drawFrequencyScale(cairo_t* cr, Place place, const FrequencyTable& table, FrequencyUnit unit,
+                        const ScaleLayout& layout = kFrequencyScale) {
   std::vector<std::string> labels;
-  for (double hertz : table) labels.push_back(frequencyLabel(hertz));
-  drawScale(cr, knobAt(place, kSmallKnob), kNumFrequencySteps, labels, 6.5, 1, 4, 33);
+  for (double hertz : table) labels.push_back(frequencyLabel(hertz, unit));
+  drawScale(cr, knobAt(place, kSmallKnob), kNumFrequencySteps, labels, layout);
 }
 
 // A scale in decibels from -range to +range, with a tick every `tick` and a label every
@@ -144,8 +223,7 @@ void drawDecibelScale(cairo_t* cr, Place place, int range, int tick, int label) 
   std::vector<std::string> labels;
   for (int decibels = -range; decibels <= range; decibels += tick)
     labels.push_back(decibels % label == 0 ? decibelLabel(decibels) : std::string());
-  drawScale(cr, knobAt(place, kLargeKnob), static_cast<int>(labels.size()), labels, 7, -6, -1,
-            kLargeKnob / 2.0 + 8);
+  drawScale(cr, knobAt(place, kLargeKnob), static_cast<int>(labels.size()), labels, kDecibelScale);
 }
 
 // A label centred above a switch or lamp of the given width.
@@ -207,29 +285,29 @@ void drawBackground(cairo_t* cr) {
   drawPlate(cr);
   drawTitle(cr);
 
-  drawSection(cr, 20, 150, 112, 144, "LOW CUT");
-  drawSection(cr, 142, 14, 110, 280, "LOW");
+  drawSection(cr, 20, 150, 110, 144, "LOW CUT");
+  drawSection(cr, 136, 14, 122, 280, "LOW");
   drawSection(cr, 284, 14, 122, 280, "MID");
-  drawSection(cr, 438, 14, 118, 280, "HIGH");
+  drawSection(cr, 434, 14, 122, 280, "HIGH");
   drawSection(cr, 572, 14, 130, 280, "");
 
-  drawFrequencyScale(cr, kHpfFreqAt, kHpfFrequencies);
-  drawFrequencyScale(cr, kLfFreqAt, kLfFrequencies);
-  drawFrequencyScale(cr, kMfFreqAt, kMfFrequencies);
-  drawFrequencyScale(cr, kHfFreqAt, kHfFrequencies);
+  drawFrequencyScale(cr, kHpfFreqAt, kHpfFrequencies, FrequencyUnit::kHertz, kLowCutScale);
+  drawFrequencyScale(cr, kLfFreqAt, kLfFrequencies, FrequencyUnit::kHertz, kLowFrequencyScale);
+  drawFrequencyScale(cr, kMfFreqAt, kMfFrequencies, FrequencyUnit::kKilohertz, kMidFrequencyScale);
+  drawFrequencyScale(cr, kHfFreqAt, kHfFrequencies, FrequencyUnit::kKilohertz);
   drawDecibelScale(cr, kLfGainAt, 12, 1, 3);
   drawDecibelScale(cr, kMfGainAt, 12, 1, 3);
   drawDecibelScale(cr, kHfGainAt, 12, 1, 3);
   drawDecibelScale(cr, kOutputKnobAt, 16, 1, 4);
 
-  drawText(cr, "FREQ  Hz", kLfFreqAt.x + kSmallKnob / 2.0, 286, 6.5, kInkSoft);
-  drawText(cr, "FREQ  Hz", kHfFreqAt.x + kSmallKnob / 2.0, 286, 6.5, kInkSoft);
-  drawText(cr, "FREQ  Hz", kHpfFreqAt.x + kSmallKnob / 2.0, 286, 6.5, kInkSoft);
-  drawText(cr, "FREQ  Hz", kMfFreqAt.x + kSmallKnob / 2.0, 130, 6.5, kInkSoft);
-  drawText(cr, "GAIN  dB", kLfGainAt.x + kLargeKnob / 2.0, 166, 6.5, kInkSoft);
-  drawText(cr, "GAIN  dB", kHfGainAt.x + kLargeKnob / 2.0, 166, 6.5, kInkSoft);
-  drawText(cr, "GAIN  dB", kMfGainAt.x + kLargeKnob / 2.0, 268, 6.5, kInkSoft);
-  drawText(cr, "OUTPUT  dB", kOutputKnobAt.x + kLargeKnob / 2.0, 196, 7.5, kInk, Align::kCentre,
+  drawText(cr, "FREQ  Hz", kLfFreqAt.x + kSmallKnob / 2.0, 286, 7, kInkSoft);
+  drawText(cr, "FREQ  kHz", kHfFreqAt.x + kSmallKnob / 2.0, 286, 7, kInkSoft);
+  drawText(cr, "FREQ  Hz", kHpfFreqAt.x + kSmallKnob / 2.0, 286, 7, kInkSoft);
+  drawText(cr, "FREQ  kHz", kMfFreqAt.x + kSmallKnob / 2.0, 130, 7, kInkSoft);
+  drawText(cr, "GAIN  dB", kLfGainAt.x + kLargeKnob / 2.0, 166, 7, kInkSoft);
+  drawText(cr, "GAIN  dB", kHfGainAt.x + kLargeKnob / 2.0, 166, 7, kInkSoft);
+  drawText(cr, "GAIN  dB", kMfGainAt.x + kLargeKnob / 2.0, 268, 7, kInkSoft);
+  drawText(cr, "OUTPUT  dB", kOutputKnobAt.x + kLargeKnob / 2.0, 188, 7.5, kInk, Align::kCentre,
            true);
 
   labelAbove(cr, kEqAllAt, kButtonWidth, "EQ IN");
@@ -249,9 +327,8 @@ void drawBackground(cairo_t* cr) {
                    kAboutArea.bottom - kAboutArea.top, 4);
   setColour(cr, Colour{0.22, 0.22, 0.23});
   cairo_fill(cr);
-  drawText(cr, "TAVOLA  \xc2\xb7  VST 2.4  \xc2\xb7  ABOUT",
-           (kAboutArea.left + kAboutArea.right) / 2.0, kAboutArea.bottom - 8, 7,
-           Colour{0.85, 0.84, 0.80}, Align::kCentre, true);
+  drawText(cr, "TAVOLA  \xc2\xb7  ABOUT", (kAboutArea.left + kAboutArea.right) / 2.0,
+           kAboutArea.bottom - 8, 7, Colour{0.85, 0.84, 0.80}, Align::kCentre, true);
 
   drawPresetStrip(cr);
 }
@@ -399,11 +476,11 @@ void drawAbout(cairo_t* cr, int width, int height) {
   cairo_line_to(cr, width - 24, 78.5);
   cairo_stroke(cr);
   const char* lines[] = {
-      "Four bands with stepped frequencies, a low cut,",
-      "saturation and an output stage, oversampled",
-      "below 65 kHz, in double precision.",
+      "Three bands with stepped frequencies and gains,",
+      "a low cut, saturation and an output stage,",
+      "oversampled below 65 kHz, in double precision.",
       "",
-      "VST 2.4 effect for Linux.",
+      "VST 2.4 and LV2 effect for Linux.",
   };
   double y = 98;
   for (const char* line : lines) {

@@ -1,5 +1,7 @@
 #include "PanelPainter.h"
 
+#include "PanelMarks.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -19,19 +21,55 @@ void roundedRectangle(cairo_t* cr, double x, double y, double width, double heig
   cairo_close_path(cr);
 }
 
-void drawText(cairo_t* cr, const std::string& text, double x, double y, double size,
-              const Colour& colour, Align align, bool bold) {
+namespace {
+
+cairo_text_extents_t selectFont(cairo_t* cr, const std::string& text, double size, bool bold) {
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, text.c_str(), &extents);
+  return extents;
+}
+
+// The text with its pen at (left, baseline); recorded when a layout check is listening.
+void showText(cairo_t* cr, const std::string& text, const cairo_text_extents_t& extents,
+              double left, double baseline, double size, const Colour& colour) {
+  setColour(cr, colour);
+  cairo_move_to(cr, left, baseline);
+  cairo_show_text(cr, text.c_str());
+  if (DrawnMarks* marks = recordedMarks()) {
+    const double inkLeft = left + extents.x_bearing, inkTop = baseline + extents.y_bearing;
+    marks->labels.push_back({text,
+                             {inkLeft, inkTop, inkLeft + extents.width, inkTop + extents.height},
+                             size,
+                             colour.r,
+                             colour.g,
+                             colour.b});
+  }
+}
+
+}  // namespace
+
+void drawText(cairo_t* cr, const std::string& text, double x, double y, double size,
+              const Colour& colour, Align align, bool bold) {
+  const cairo_text_extents_t extents = selectFont(cr, text, size, bold);
   double left = x - extents.x_bearing;
   if (align == Align::kCentre) left = x - extents.x_bearing - extents.width / 2;
   if (align == Align::kRight) left = x - extents.x_bearing - extents.width;
-  setColour(cr, colour);
-  cairo_move_to(cr, left, y);
-  cairo_show_text(cr, text.c_str());
+  showText(cr, text, extents, left, y, size, colour);
+}
+
+void drawTextInkCentred(cairo_t* cr, const std::string& text, double x, double y, double size,
+                        const Colour& colour, bool bold) {
+  const cairo_text_extents_t extents = selectFont(cr, text, size, bold);
+  showText(cr, text, extents, x - extents.x_bearing - extents.width / 2,
+           y - extents.y_bearing - extents.height / 2, size, colour);
+}
+
+InkSize measureText(cairo_t* cr, const std::string& text, double size, bool bold) {
+  const cairo_text_extents_t extents = selectFont(cr, text, size, bold);
+  return {extents.width, extents.height};
 }
 
 double knobAngle(double position) {

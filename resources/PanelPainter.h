@@ -19,6 +19,14 @@ enum class Align { kLeft, kCentre, kRight };
 // One line of text whose baseline's `align` point is at (x, y).
 void drawText(cairo_t* cr, const std::string& text, double x, double y, double size,
               const Colour& colour, Align align = Align::kCentre, bool bold = false);
+// The same with the glyphs' ink box centred on (x, y), for labels placed by their extent.
+void drawTextInkCentred(cairo_t* cr, const std::string& text, double x, double y, double size,
+                        const Colour& colour, bool bold = false);
+
+struct InkSize {
+  double width, height;
+};
+InkSize measureText(cairo_t* cr, const std::string& text, double size, bool bold = false);
 
 // A knob's pointer angle in radians (screen coordinates, y down) for a position 0 to 1:
 // from down-left at 0 through up to down-right at 1, 270 degrees in all.
