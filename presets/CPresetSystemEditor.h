@@ -236,4 +236,5 @@ class CPresetSystemEditor : public AEffGUIEditor, public VSTGUI::CControlListene
   // While the panel is open.
   std::unique_ptr<PresetStrip> strip_;
   std::unique_ptr<tavola::DocumentOpener> manualOpener_;
+  std::string manualShown_;  // the manual the opener was last given
 };

@@ -2,6 +2,7 @@
 // editor's open, idle and close.
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "gui/CFrame.h"
@@ -15,11 +16,24 @@ using namespace VSTGUI;
 
 namespace {
 
-// What the user is told when the manual cannot be opened: where it belongs.
-std::string manualAlert() {
-  return std::string("Could not open manual file:\n~/\"Documents/") +
-         CPresetSystemEditor::kMakerFolder + "/ZEB Tavola/" + CPresetSystemEditor::kManualFileName +
-         "\"";
+// A path as the user would type it: their home folder as "~".
+std::string readablePath(const std::string& path) {
+  const char* home = std::getenv("HOME");
+  const std::string prefix = home && *home ? std::string(home) + "/" : std::string();
+  if (!prefix.empty() && path.rfind(prefix, 0) == 0) return "~/" + path.substr(prefix.size());
+  return path;
+}
+
+// What the user is told when no manual is installed: where it belongs and how it gets there.
+std::string missingManualAlert(const std::string& path) {
+  return "Could not open manual file:\n" + readablePath(path) +
+         "\nTo install it, run scripts/install.sh in the plug-in's source folder, or copy " +
+         CPresetSystemEditor::kManualFileName + " from its build folder into that folder.";
+}
+
+// What the user is told when the viewer did not show the manual.
+std::string viewerAlert(const std::string& path, const std::string& why) {
+  return "Could not open manual file:\n" + readablePath(path) + "\n" + why;
 }
 
 }  // namespace
@@ -154,19 +168,23 @@ void CPresetSystemEditor::openManual() {
     if (!tavola::ownFolder().empty() && std::filesystem::is_regular_file(beside, error)) {
       path = beside;
     } else {
-      alert(manualAlert());
+      alert(missingManualAlert(manualPath(documents)));
       return;
     }
   }
   if (!manualOpener_) manualOpener_ = std::make_unique<tavola::DocumentOpener>();
   std::string why;
   if (!manualOpener_->open(path, &why)) {
-    alert(std::string("Could not open manual file:\n") + path + " (" + why + ")");
+    alert(viewerAlert(path, why));
     return;
   }
+  manualShown_ = path;
 }
 
 void CPresetSystemEditor::pollManual() {
   if (!manualOpener_) return;
-  if (manualOpener_->poll() == tavola::DocumentOpener::State::kFailed) alert(manualAlert());
+  if (manualOpener_->poll() == tavola::DocumentOpener::State::kFailed)
+    alert(viewerAlert(manualShown_,
+                      "xdg-open could not show it: is a PDF viewer installed (for example "
+                      "evince or okular)?"));
 }

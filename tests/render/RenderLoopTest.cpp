@@ -309,5 +309,38 @@ TEST(RenderLoop, PresetValuesReachThePlugin) {
   EXPECT_EQ(effect->getParameter(15), 7.0f / 12.0f);
 }
 
+// The level of one frequency in a Hann-windowed stretch of a mono signal, relative to
+// nothing: callers compare two of them.
+double windowedLevel(const std::vector<double>& samples, std::size_t from, std::size_t count,
+                     double hz, double rate) {
+  double re = 0, im = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * k / count);
+    const double phase = 2 * std::numbers::pi * hz * k / rate;
+    re += samples[from + k] * window * std::cos(phase);
+    im += samples[from + k] * window * std::sin(phase);
+  }
+  return std::hypot(re, im);
+}
+
+TEST(RenderLoop, TheSaturatorFoldsBackWhatTheManualSays) {
+  // The manual's figures: a 15 kHz sine at 0.99 through SAT with the output at +6 dB, at
+  // 44.1 kHz. The saturator runs at the host rate, so its odd harmonics fold: the 3rd
+  // (45 kHz) to 900 Hz, the 5th (75 kHz) to 13.2 kHz, the 7th (105 kHz) to 16.8 kHz.
+  constexpr double kRate = 44100;
+  auto effect = prepared(kRate, 1, {test::resolved("SAT", "on"), test::resolved("OUTput", "6dB")});
+  const Rendered out =
+      render(*effect, test::sineFrames(2 * 44100, 1, kRate, 15000, 0.99), 1, RenderSettings());
+  ASSERT_TRUE(out.status.ok()) << out.status.message();
+  const std::size_t from = 22050, count = 44100;  // one second, well after the start
+  const double fundamental = windowedLevel(out.samples, from, count, 15000, kRate);
+  const auto relative = [&](double hz) {
+    return 20 * std::log10(windowedLevel(out.samples, from, count, hz, kRate) / fundamental);
+  };
+  EXPECT_NEAR(relative(16800), -31, 1.0);
+  EXPECT_NEAR(relative(13200), -32, 1.0);
+  EXPECT_NEAR(relative(900), -55, 1.0);
+}
+
 }  // namespace
 }  // namespace tavola::render
