@@ -3,7 +3,7 @@
 //
 //   tavola-manual MANUAL.txt PANEL.png OUTPUT.pdf
 //
-// The text's lines: "# " a section (a new page but for the first), "## " a heading, "- " a
+// The text's lines: "# " a section, "## " a heading, "- " a
 // bullet, "[panel]" the picture, "%" a comment; other lines join into paragraphs, which
 // blank lines end.
 
@@ -23,6 +23,10 @@ constexpr double kPageHeight = 842;
 constexpr double kMargin = 60;
 constexpr double kTextWidth = kPageWidth - 2 * kMargin;
 constexpr const char* kFont = "DejaVu Sans";
+// The room a title needs below it so that it never ends a page alone: the title and three
+// lines of text for a section, the heading and two lines for a heading.
+constexpr double kKeepWithSection = 30 + 25 + 3 * 14;
+constexpr double kKeepWithHeading = 25 + 2 * 14;
 
 struct Block {
   enum Kind { kSection, kHeading, kParagraph, kBullet, kPanel } kind;
@@ -64,14 +68,19 @@ class Layout {
  public:
   Layout(cairo_t* cr, cairo_surface_t* panel) : cr_(cr), panel_(panel) {}
 
+  // Sections follow each other on the page; one starts a new page only when its title and
+  // first lines would not fit under the last.
   void section(const std::string& title, bool first) {
-    if (!first) newPage();
+    if (!first) {
+      y_ += 14;
+      need(kKeepWithSection);
+    }
     font(first ? 26 : 17, true);
     line(title, kMargin, first ? 30 : 24);
     y_ += first ? 0 : 6;
   }
   void heading(const std::string& title) {
-    need(40);
+    need(kKeepWithHeading);
     y_ += 8;
     font(11.5, true);
     line(title, kMargin, 17);
