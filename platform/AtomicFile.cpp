@@ -1,11 +1,15 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <string>
 
 namespace tavola {
 
@@ -27,9 +31,44 @@ bool syncDirectory(const std::filesystem::path& directory) {
   return synced;
 }
 
+// The process that made a temporary file of ours, from its name ".NAME.tmp-PID-COUNT";
+// 0 for any other name.
+pid_t makerOfTemporary(const std::string& name) {
+  const std::size_t mark = name.rfind(".tmp-");
+  if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark < 2) return 0;
+  const std::string rest = name.substr(mark + 5);
+  const std::size_t dash = rest.find('-');
+  const auto digits = [](const std::string& text) {
+    return !text.empty() && text.size() <= 10 &&
+           text.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
+    return 0;
+  const long pid = std::stol(rest.substr(0, dash));
+  return pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+}
+
 }  // namespace
 
+void removeStaleTemporaries(const std::filesystem::path& directory) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(directory, error);
+  if (error) return;
+  for (const std::filesystem::directory_entry& entry : entries) {
+    const pid_t maker = makerOfTemporary(entry.path().filename().string());
+    if (maker == 0 || maker == ::getpid()) continue;
+    struct stat status {};
+    if (::lstat(entry.path().c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_uid != ::getuid())
+      continue;
+    // Only once its maker has gone: a live writer's file is its own to commit or remove.
+    if (::kill(maker, 0) == 0 || errno != ESRCH) continue;
+    ::unlink(entry.path().c_str());
+  }
+}
+
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
+  removeStaleTemporaries(directoryOf(target_));
   const std::string name = target_.filename().string();
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = directoryOf(target_) / ("." + name + ".tmp-" + std::to_string(::getpid()) + "-" +

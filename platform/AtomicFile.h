@@ -46,6 +46,12 @@ class AtomicFileWriter {
 bool writeFileAtomically(const std::filesystem::path& target, std::span<const unsigned char> bytes,
                          std::string* error = nullptr);
 
+// Removes the temporary files that writers which died before their commit (a crash, a
+// kill -9) left in `directory`: those of our naming, owned by this user, whose process is
+// gone. Every writer does this first, so such leftovers last only until the next write
+// into the same folder.
+void removeStaleTemporaries(const std::filesystem::path& directory);
+
 // Removes a file and syncs its directory. A file that is not there counts as removed.
 bool removeFileDurably(const std::filesystem::path& target, std::string* error = nullptr);
 

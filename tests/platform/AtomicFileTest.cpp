@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -91,4 +93,28 @@ TEST(AtomicFile, RemovalIsIdempotent) {
   EXPECT_TRUE(removeFileDurably(target));
   EXPECT_FALSE(std::filesystem::exists(target));
   EXPECT_TRUE(removeFileDurably(target));
+}
+
+TEST(AtomicFile, TheNextWriteRemovesWhatDeadWritersLeft) {
+  test::TempFolder folder;
+  // A process that has ended: its pid names no process now.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  const std::string dead = std::to_string(child), alive = std::to_string(getppid());
+  const std::vector<std::string> leftovers = {"." + std::string("take.wav.tmp-") + dead + "-0",
+                                              ".DefaultBank.tmp-" + dead + "-12"};
+  const std::vector<std::string> kept = {".take.wav.tmp-" + alive + "-0",  // still writing
+                                         ".take.wav.tmp-" + dead,          // not our naming
+                                         "take.wav.tmp-" + dead + "-0", ".notes.tmp-x-1"};
+  for (const std::string& name : leftovers) std::ofstream(folder / name) << "half";
+  for (const std::string& name : kept) std::ofstream(folder / name) << "someone's";
+
+  std::string error;
+  ASSERT_TRUE(writeFileAtomically(folder / "other.zeb", bytesOf("new"), &error)) << error;
+  for (const std::string& name : leftovers)
+    EXPECT_FALSE(std::filesystem::exists(folder / name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
 }

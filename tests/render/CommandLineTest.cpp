@@ -145,19 +145,38 @@ TEST_F(CommandLine, WhatANewUserRanInto) {
             std::string::npos)
       << cut.err;
 
+  // Files that are no sound files say what they are.
+  std::ofstream(dir_.file("empty.wav"));
+  std::ofstream(dir_.file("notes.wav")) << "take 3 was the good one\n";
+  const auto empty = run({"empty.wav", "out.wav"});
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_EQ(empty.err,
+            "tavola-render: cannot read empty.wav: it is empty (0 bytes), not a sound file\n");
+  const auto text = run({"notes.wav", "out.wav"});
+  EXPECT_EQ(text.exitCode, 1);
+  EXPECT_EQ(text.err,
+            "tavola-render: cannot read notes.wav: it is a text file, not a sound file\n");
+
   // A folder as input is named as one.
   std::filesystem::create_directory(dir_.file("takes"));
   const auto folder = run({"takes", "out.wav"});
   EXPECT_EQ(folder.exitCode, 1);
   EXPECT_EQ(folder.err, "tavola-render: cannot read takes: it is a folder\n");
 
-  // --force replaces an earlier preset, never a sound file.
+  // --force replaces an earlier preset, never a sound file: a preset is named .zeb.
   const auto overSound = run({"--preset", "Air", "--save-preset", "in.wav", "-f"});
   EXPECT_EQ(overSound.exitCode, 2);
   EXPECT_EQ(overSound.err,
-            "tavola-render: in.wav exists and is not a preset file (.zeb); --save-preset "
-            "replaces only preset files\n");
+            "tavola-render: --save-preset in.wav: preset files are named .zeb (in.zeb, say)\n");
   EXPECT_EQ(test::fileBytes(dir_.file("in.wav")), whole);
+  const auto asSound = run({"--preset", "Air", "--save-preset", "new.WAV"});
+  EXPECT_EQ(asSound.exitCode, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("new.WAV")));
+  // Without an extension the preset gets its own.
+  const auto bare = run({"--preset", "Air", "--save-preset", "bare"});
+  EXPECT_EQ(bare.exitCode, 0) << bare.err;
+  EXPECT_TRUE(std::filesystem::exists(dir_.file("bare.zeb")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("bare")));
 
   // A name cut to fit the preset is said to be cut.
   const std::string longName = "A rather long preset file name.zeb";
@@ -197,11 +216,77 @@ TEST_F(CommandLine, SignalsStopARenderWithoutLeavingItsTemporaryFile) {
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+    // Its work undone, the renderer ends by the same signal, as a shell expects.
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
       EXPECT_EQ(entry.path().filename().string().find("out.wav"), std::string::npos)
           << entry.path() << " was left behind";
   }
+}
+
+// A reader that has gone (tavola-render ... | true) stops the render as SIGPIPE stops a
+// program, before the output is replaced.
+TEST_F(CommandLine, AClosedPipeStopsTheRenderBeforeItReplacesTheOutput) {
+  ASSERT_TRUE(test::writeAudioFile(dir_.file("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
+                                   44100, test::sineFrames(44100 * 2, 2, 44100.0, 440.0, 0.3)));
+  std::ofstream(dir_.file("out.wav")) << "an earlier take";
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (chdir(dir_.path().c_str()) != 0) _exit(99);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(pipeEnds[1], STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    execl(test::renderProgram(), "tavola-render", "-f", "long.wav", "out.wav",
+          static_cast<char*>(nullptr));
+    _exit(98);
+  }
+  close(pipeEnds[1]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
+  EXPECT_EQ(test::fileBytes(dir_.file("out.wav")), "an earlier take");
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".out.wav"), std::string::npos)
+        << entry.path() << " was left behind";
+}
+
+// kill -9 gives no chance to clean up: the next run into the same folder does it.
+TEST_F(CommandLine, TheNextRunRemovesWhatAKilledRenderLeft) {
+  ASSERT_TRUE(test::writeAudioFile(dir_.file("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
+                                   44100, test::sineFrames(44100 * 20, 2, 44100.0, 440.0, 0.3)));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (chdir(dir_.path().c_str()) != 0) _exit(99);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    execl(test::renderProgram(), "tavola-render", "--block", "1", "long.wav", "out.wav",
+          static_cast<char*>(nullptr));
+    _exit(98);
+  }
+  const auto leftovers = [&] {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      count += entry.path().filename().string().find(".out.wav.tmp-") == 0;
+    return count;
+  };
+  for (int attempt = 0; attempt < 20000 && leftovers() == 0; ++attempt) usleep(500);
+  ASSERT_EQ(leftovers(), 1);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(leftovers(), 1);  // what SIGKILL leaves
+
+  const auto next = run({"in.wav", "next.wav"});
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+  EXPECT_EQ(leftovers(), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("out.wav")));
 }
 
 TEST_F(CommandLine, OversAreWarnedAbout) {

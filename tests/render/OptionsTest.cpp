@@ -190,7 +190,7 @@ TEST(RenderOptions, PresetOptionsThatDoNotGoTogether) {
       {{"a.wav", "b.wav", "--save-preset", "p.zeb", "--preset-name", std::string(24, 'n')},
        "--preset-name holds at most 23 bytes (got 24)"},
       {{"a.wav", "b.wav", "--save-preset", "b.wav"},
-       "--save-preset and OUTPUT name the same file (b.wav)"},
+       "--save-preset b.wav: preset files are named .zeb (b.zeb, say)"},
       {{"a.wav", "b.wav", "--preset-file="}, "--preset-file needs a value"},
       {{"--list", "--bank", "p.zbb"}, "--list takes no preset options"},
       {{"--demo", "--save-preset", "p.zeb"},

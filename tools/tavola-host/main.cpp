@@ -325,20 +325,22 @@ void buildReport(Report& report, HostedEffect& effect, const PluginLibrary& libr
 }
 
 // Opens the editor without a window, as a host would with a window, sends the settings
-// while it is open, lets it idle and asks it for its picture.
-bool writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
+// while it is open, lets it idle and asks it for its picture. Returns the exit code: 2 for a
+// setting the plug-in does not take (the command line's fault), 1 for a failure.
+int writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
   effect.setSampleRate(arguments.rate);
   effect.setBlockSize(arguments.block);
   effect.resume();
   if (!effect.hasEditor()) {
     std::fputs("tavola-host: the plug-in has no editor\n", stderr);
-    return false;
+    return 1;
   }
   if (effect.dispatch(effEditOpen) != 1) {
     std::fputs("tavola-host: the editor did not open\n", stderr);
-    return false;
+    return 1;
   }
   bool settingsSent = true;
+  int code = 0;
   for (const auto& [name, value] : arguments.settings) {
     tavola::render::ParameterSetting setting;
     const tavola::render::Status status =
@@ -346,6 +348,7 @@ bool writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
     if (!status.ok()) {
       std::fprintf(stderr, "tavola-host: %s\n", status.message().c_str());
       settingsSent = false;
+      code = status.exitCode();
       break;
     }
     effect.setParameter(setting.index, setting.normalised);
@@ -356,9 +359,11 @@ bool writeEditorShot(HostedEffect& effect, const Arguments& arguments) {
       settingsSent &&
       effect.dispatch(effVendorSpecific, tavola::kEditorPictureRequest, 0, path.data()) == 1;
   effect.dispatch(effEditClose);
-  if (settingsSent && !written)
+  if (settingsSent && !written) {
     std::fprintf(stderr, "tavola-host: the editor could not write %s\n", path.c_str());
-  return written;
+    code = 1;
+  }
+  return code;
 }
 
 bool writeAll(int fd, const std::string& text) {
@@ -405,7 +410,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tavola-host: %s\n", error.c_str());
       return 1;
     }
-    if (!arguments.editorShot.empty()) return writeEditorShot(*effect, arguments) ? 0 : 1;
+    if (!arguments.editorShot.empty()) return writeEditorShot(*effect, arguments);
     buildReport(report, *effect, library, arguments);
     // The effect is suspended and closed here, before its library is unloaded.
   }

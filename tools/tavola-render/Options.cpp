@@ -1,6 +1,8 @@
 #include "tools/tavola-render/Options.h"
 
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <optional>
 
 #include "tools/common/CommandLine.h"
@@ -8,6 +10,22 @@
 
 namespace tavola::render {
 namespace {
+
+// A preset file is named .zeb: a name without an extension gets it, and a name with
+// another (x.wav) is refused rather than given a preset's bytes under a sound file's name.
+Status namePresetFile(std::string& path) {
+  if (path.empty()) return Status();
+  const std::filesystem::path name = std::filesystem::path(path).filename();
+  std::string extension = name.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension.empty() && !name.empty()) {
+    path += ".zeb";
+    return Status();
+  }
+  if (extension == ".zeb") return Status();
+  return Status::usage("--save-preset " + path + ": preset files are named .zeb (" +
+                       std::filesystem::path(path).replace_extension(".zeb").string() + ", say)");
+}
 
 constexpr const char* kUsage =
     "usage: tavola-render [options] INPUT OUTPUT\n"
@@ -183,6 +201,7 @@ Status parseOptions(const std::vector<std::string>& arguments, Options& options)
       break;
   }
 
+  if (Status named = namePresetFile(options.savePreset); !named.ok()) return named;
   if (positional.empty() && !options.savePreset.empty()) {
     options.mode = Mode::kSavePreset;
     return Status();

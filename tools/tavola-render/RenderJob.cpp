@@ -46,15 +46,8 @@ Status checkSavePath(const RenderJob& job) {
   if (job.savePreset.empty()) return Status();
   if (!job.output.empty() && sameFile(job.savePreset, job.output))
     return Status::usage("--save-preset and OUTPUT name the same file (" + job.output + ")");
-  // --force replaces an earlier preset, never a sound file or anything else that happens
-  // to carry the name.
+  // The options named it .zeb, so --force replaces an earlier preset, never a sound file.
   const std::string& target = job.savePreset;
-  const bool presetName = target.size() > 4 && target.compare(target.size() - 4, 4, ".zeb") == 0;
-  struct stat existing {};
-  if (!presetName && ::stat(target.c_str(), &existing) == 0)
-    return Status::usage(target +
-                         " exists and is not a preset file (.zeb); --save-preset "
-                         "replaces only preset files");
   return checkOutputPath(target, job.input, job.force);
 }
 

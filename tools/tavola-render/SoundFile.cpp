@@ -95,6 +95,31 @@ std::string describeFormat(int format) {
   }
 }
 
+namespace {
+
+// What a file that libsndfile refused looks like, for the message: empty, text, or a
+// sound file header it could not take, with libsndfile's own words last.
+std::string describeRefused(const std::string& path, off_t size, const char* libraryWords) {
+  const std::string words = std::string(" (libsndfile: ") + libraryWords + ")";
+  if (size == 0) return "it is empty (0 bytes), not a sound file";
+  unsigned char head[512];
+  std::size_t got = 0;
+  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+    got = std::fread(head, 1, sizeof head, in);
+    std::fclose(in);
+  }
+  const std::string start(reinterpret_cast<const char*>(head), std::min<std::size_t>(got, 4));
+  if (start == "RIFF" || start == "FORM" || start == "fLaC" || start == "RF64")
+    return "its header says " + start + " but the file is damaged or cut short" + words;
+  const bool text = got > 0 && std::all_of(head, head + got, [](unsigned char c) {
+                      return c == '\n' || c == '\r' || c == '\t' || (c >= 0x20 && c != 0x7f);
+                    });
+  if (text) return "it is a text file, not a sound file";
+  return "it is not a WAV, AIFF or FLAC file" + words;
+}
+
+}  // namespace
+
 Status SoundFileReader::open(const std::string& path, std::unique_ptr<SoundFileReader>& reader) {
   reader.reset();
   // libsndfile words a missing or unreadable file as a "System error"; the system's own
@@ -107,7 +132,9 @@ Status SoundFileReader::open(const std::string& path, std::unique_ptr<SoundFileR
   if (folder) return Status::runtime("cannot read " + path + ": it is a folder");
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file) return Status::runtime("cannot read " + path + ": " + sf_strerror(nullptr));
+  if (!file)
+    return Status::runtime("cannot read " + path + ": " +
+                           describeRefused(path, status.st_size, sf_strerror(nullptr)));
   if (info.channels < 1 || info.channels > 2) {
     sf_close(file);
     return Status::runtime(path + " has " + std::to_string(info.channels) +

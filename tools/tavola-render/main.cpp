@@ -5,7 +5,10 @@
 // Standard output carries the results (the render report, the listing); standard error
 // carries the renderer's messages and, with --verbose, the plug-in's own diagnostic lines.
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -27,15 +30,17 @@ using namespace tavola::render;
 
 namespace {
 
-volatile std::sig_atomic_t interruptRequested = 0;
+// The signal that asked the render to stop; 0 while none has.
+volatile std::sig_atomic_t caughtSignal = 0;
 
-void onInterrupt(int) {
-  interruptRequested = 1;
+void onInterrupt(int signal) {
+  caughtSignal = signal;
 }
 
 // An interrupted render (or demo) stops at the next block, so that the temporary file is
 // removed and an earlier output stays as it was: Ctrl-C, a kill, a closed terminal
-// (SIGHUP), or a reader of our messages that went away (SIGPIPE).
+// (SIGHUP), or a reader of our messages that went away (SIGPIPE). Then the program ends by
+// that same signal, as a shell pipeline expects of it.
 void catchInterrupts() {
   struct sigaction action {};
   action.sa_handler = onInterrupt;
@@ -44,6 +49,36 @@ void catchInterrupts() {
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
   sigaction(SIGPIPE, &action, nullptr);
+}
+
+// Standard output is a pipe whose reader has gone: what a write would learn by SIGPIPE,
+// learnt before the render commits its output rather than after.
+bool readerOfOutputGone() {
+  struct stat status {};
+  if (::fstat(STDOUT_FILENO, &status) != 0 || !S_ISFIFO(status.st_mode)) return false;
+  pollfd out{STDOUT_FILENO, 0, 0};
+  return ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
+}
+
+bool keepGoing() {
+  if (caughtSignal == 0 && readerOfOutputGone()) caughtSignal = SIGPIPE;
+  return caughtSignal == 0;
+}
+
+// Ends the program by the signal that stopped it, its work already undone.
+void endByCaughtSignal() {
+  const int signal = caughtSignal;
+  if (signal == 0) return;
+  std::fflush(nullptr);
+  struct sigaction action {};
+  action.sa_handler = SIG_DFL;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal, &action, nullptr);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  std::raise(signal);
 }
 
 // The plug-in of this build.
@@ -72,7 +107,7 @@ int render(const PluginHost& host, const Console& console, const Options& option
                   "rendering");
   const RenderProgress progress = [&](long done, long total) {
     bar.update(total > 0 ? done * kSteps / total : kSteps);
-    return interruptRequested == 0;
+    return keepGoing();
   };
   RenderSummary summary;
   const Status status = renderFile(host, console, options, progress, summary);
@@ -88,7 +123,7 @@ int demo(const PluginHost& host, const Console& console, const Options& options)
   DemoSettings settings;
   settings.render.blockSize = options.settings.blockSize;
   settings.render.useDouble = options.settings.useDouble;
-  settings.keepGoing = [] { return interruptRequested == 0; };
+  settings.keepGoing = keepGoing;
   const auto start = std::chrono::steady_clock::now();
   DemoReport report;
   const Status status = runDemo(
@@ -145,16 +180,20 @@ int main(int argc, char** argv) {
   if (Status status = PluginHost::load(plugin, console, host); !status.ok())
     return fail(console, status);
 
-  switch (options.mode) {
-    case Mode::kList:
-      return list(*host, console);
-    case Mode::kDemo:
-      return demo(*host, console, options);
-    case Mode::kSavePreset:
-      return savePreset(*host, console, options);
-    case Mode::kRender:
-    case Mode::kHelp:
-      break;
-  }
-  return render(*host, console, options);
+  const int code = [&] {
+    switch (options.mode) {
+      case Mode::kList:
+        return list(*host, console);
+      case Mode::kDemo:
+        return demo(*host, console, options);
+      case Mode::kSavePreset:
+        return savePreset(*host, console, options);
+      case Mode::kRender:
+      case Mode::kHelp:
+        break;
+    }
+    return render(*host, console, options);
+  }();
+  endByCaughtSignal();
+  return code;
 }
