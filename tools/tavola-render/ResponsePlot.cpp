@@ -167,6 +167,49 @@ void drawCurves(cairo_t* cr, const Frame& f, const std::vector<double>& frequenc
   cairo_restore(cr);
 }
 
+// Where a curve leaves the plotted range, a triangle at that edge of the frame points the
+// way it went, with the furthest value it reached beside it, so that a response beyond the
+// scale is never mistaken for one that flattens at the edge.
+void drawExcursions(cairo_t* cr, const Frame& f, const std::vector<double>& frequencies,
+                    const std::vector<ResponseCurve>& curves) {
+  cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  cairo_set_font_size(cr, 12.0);
+  for (std::size_t c = 0; c < curves.size(); ++c) {
+    const std::vector<double>& db = curves[c].decibels;
+    const std::size_t points = std::min(db.size(), frequencies.size());
+    setColour(cr, hex(kCurveColours[c % std::size(kCurveColours)]));
+    for (std::size_t i = 0; i < points;) {
+      const int side = db[i] > f.highDb ? 1 : db[i] < f.lowDb ? -1 : 0;
+      if (side == 0) {
+        ++i;
+        continue;
+      }
+      // One run of points beyond the same edge, and its furthest value.
+      std::size_t end = i, furthest = i;
+      while (end < points && (side > 0 ? db[end] > f.highDb : db[end] < f.lowDb)) {
+        if (side * db[end] > side * db[furthest]) furthest = end;
+        ++end;
+      }
+      const double x = std::clamp(f.x(frequencies[furthest]), f.left + 8, f.right - 8);
+      const double edge = side > 0 ? f.top + 2 : f.bottom - 2;
+      const double base = edge + (side > 0 ? 9 : -9);
+      cairo_move_to(cr, x, edge);
+      cairo_line_to(cr, x + 6, base);
+      cairo_line_to(cr, x - 6, base);
+      cairo_close_path(cr);
+      cairo_fill(cr);
+      // Beside the triangle, on the side where the frame has room for it.
+      const std::string value = decibelLabel(std::round(db[furthest] * 10) / 10) + " dB";
+      cairo_text_extents_t extents;
+      cairo_text_extents(cr, value.c_str(), &extents);
+      const bool roomRight = x + 10 + extents.x_advance <= f.right;
+      text(cr, value, roomRight ? x + 10 : x - 10, side > 0 ? base + 2 : base,
+           roomRight ? 0.0 : 1.0);
+      i = end;
+    }
+  }
+}
+
 void drawLegend(cairo_t* cr, const Frame& f, double width,
                 const std::vector<ResponseCurve>& curves) {
   const double left = f.right + 24, top = f.top;
@@ -242,6 +285,7 @@ Status drawPlot(int fd, const std::string& path, const std::vector<double>& freq
 
   drawGrid(cr, frame);
   drawCurves(cr, frame, frequencies, curves);
+  drawExcursions(cr, frame, frequencies, curves);
 
   cairo_set_line_width(cr, 1.0);
   setColour(cr, hex(0x9aa1ab));
