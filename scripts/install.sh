@@ -2,15 +2,26 @@
 # Builds the plug-in and its manual and installs them for the current user: Tavola.so into
 # ~/.vst, where LinuxVST hosts look, the LV2 bundle Tavola.lv2 into ~/.lv2, where LV2 hosts
 # look, and the manual where the panel's manual key opens it,
-# "Tavola Audio/ZEB Tavola/ZEB Tavola Manual.pdf" in the documents folder.
+# "Tavola Audio/ZEB Tavola/ZEB Tavola Manual.pdf" in the documents folder. With --tools,
+# also tavola-render, tavola-preset and tavola-host into ~/.local/bin.
+#
+#   bash scripts/install.sh [--tools]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools=no
+case "${1:-}" in
+  "") ;;
+  --tools) tools=yes ;;
+  *) echo "usage: bash scripts/install.sh [--tools]" >&2; exit 2 ;;
+esac
 
 bash scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 bash scripts/configure.sh release
-cmake --build build/release -j"$jobs" --target Tavola Tavola_lv2 tavola_manual_pdf
+targets=(Tavola Tavola_lv2 tavola_manual_pdf)
+[ "$tools" = no ] || targets+=(tavola-render tavola-preset tavola-host)
+cmake --build build/release -j"$jobs" --target "${targets[@]}"
 
 documents=""
 if command -v xdg-user-dir >/dev/null 2>&1; then
@@ -49,6 +60,19 @@ mv -f "$manual_folder/.manual.partial" "$manual_folder/ZEB Tavola Manual.pdf"
 echo "Installed $HOME/.vst/Tavola.so"
 echo "Installed $HOME/.lv2/Tavola.lv2"
 echo "Installed $manual_folder/ZEB Tavola Manual.pdf"
+if [ "$tools" = yes ]; then
+  cmake --install build/release --prefix "$stage" --component tools >/dev/null
+  mkdir -p "$HOME/.local/bin"
+  for tool in tavola-render tavola-preset tavola-host; do
+    install -m 0755 "$(find "$stage" -path "*/bin/$tool" -print -quit)" "$HOME/.local/bin/.$tool.partial"
+    mv -f "$HOME/.local/bin/.$tool.partial" "$HOME/.local/bin/$tool"
+    echo "Installed $HOME/.local/bin/$tool"
+  done
+  case ":$PATH:" in
+    *":$HOME/.local/bin:"*) ;;
+    *) echo "Note: add ~/.local/bin to your PATH to run the tools by name." ;;
+  esac
+fi
 command -v xdg-open >/dev/null 2>&1 ||
   echo "Note: the manual key needs xdg-open (apt-get install xdg-utils)."
 command -v zenity >/dev/null 2>&1 || command -v kdialog >/dev/null 2>&1 ||

@@ -131,6 +131,7 @@ std::string pluginTurtle() {
   out += uri(kPluginUri) + "\n";
   out += "  a lv2:Plugin, lv2:EQPlugin ;\n";
   out += "  doap:name \"ZEB Tavola\" ;\n";
+  out += "  doap:license <http://opensource.org/licenses/MIT> ;\n";
   out +=
       "  rdfs:comment \"Classic program equaliser: three bands, a low cut and a saturator.\" ;\n";
   out += "  doap:maintainer [ foaf:name \"www.tavola.audio\" ] ;\n";

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace tavola::render {
@@ -22,6 +23,11 @@ std::string findBuiltPlugin(const std::string& builtPath) {
     directory.erase(directory.find_last_of('/'));
     for (const std::string& candidate : {directory + "/Tavola.so", directory + "/../Tavola.so"})
       if (exists(candidate)) return candidate;
+  }
+  // Tools installed on their own (scripts/install.sh --tools) use the installed plug-in.
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    const std::string installed = std::string(home) + "/.vst/Tavola.so";
+    if (exists(installed)) return installed;
   }
   return builtPath;
 }
