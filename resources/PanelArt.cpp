@@ -128,7 +128,7 @@ struct ScaleLayout {
 };
 constexpr double kMajorTickReach = 1.5;
 // The clear space between neighbouring labels' ink.
-constexpr double kLabelClearance = 1.0;
+constexpr double kLabelClearance = 2.0;
 // The frequency knobs' caps end at 16.8; their ticks lie in the cap's shadow.
 // The mid knob's switch sits above it, the low cut's closer still; the other two have room.
 constexpr ScaleLayout kFrequencyScale{18.5, 21.5, 33, 7.5};
