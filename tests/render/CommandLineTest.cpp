@@ -34,6 +34,37 @@ class CommandLine : public testing::Test {
   test::CommandResult run(const std::vector<std::string>& arguments) {
     return runRenderer(arguments, dir_.path());
   }
+  // The renderer started in the test's folder and left running, its standard output into
+  // `out` (or nowhere) and its messages nowhere.
+  pid_t startRenderer(std::vector<std::string> arguments, int out = -1) {
+    const pid_t child = fork();
+    if (child != 0) return child;
+    if (chdir(dir_.path().c_str()) != 0) _exit(99);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(out >= 0 ? out : null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    arguments.insert(arguments.begin(), "tavola-render");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(test::renderProgram(), argv.data());
+    _exit(98);
+  }
+  // How many files of the test's folder have `text` in their names.
+  int filesNaming(const std::string& text) const {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      count += entry.path().filename().string().find(text) != std::string::npos;
+    return count;
+  }
+  // Waits until the renderer's temporary output has appeared.
+  bool temporaryAppears(const std::string& target) const {
+    for (int attempt = 0; attempt < 20000; ++attempt) {
+      if (filesNaming("." + target + ".tmp-") > 0) return true;
+      usleep(500);
+    }
+    return false;
+  }
   test::TempDir dir_;
 };
 
@@ -193,34 +224,16 @@ TEST_F(CommandLine, SignalsStopARenderWithoutLeavingItsTemporaryFile) {
                                    44100, test::sineFrames(44100 * 20, 2, 44100.0, 440.0, 0.3)));
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     SCOPED_TRACE(strsignal(signal));
-    const pid_t child = fork();
+    // One sample per block: slow enough to be caught in the middle.
+    const pid_t child = startRenderer({"--block", "1", "long.wav", "out.wav"});
     ASSERT_GE(child, 0);
-    if (child == 0) {
-      if (chdir(dir_.path().c_str()) != 0) _exit(99);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, STDOUT_FILENO);
-      dup2(null, STDERR_FILENO);
-      // One sample per block: slow enough to be caught in the middle.
-      execl(test::renderProgram(), "tavola-render", "--block", "1", "long.wav", "out.wav",
-            static_cast<char*>(nullptr));
-      _exit(98);
-    }
-    // Wait for the temporary output to appear, then cut the render off.
-    bool started = false;
-    for (int attempt = 0; attempt < 20000 && !started; ++attempt) {
-      for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
-        started = started || entry.path().filename().string().find("out.wav") != std::string::npos;
-      if (!started) usleep(500);
-    }
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(temporaryAppears("out.wav"));
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
     // Its work undone, the renderer ends by the same signal, as a shell expects.
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
-      EXPECT_EQ(entry.path().filename().string().find("out.wav"), std::string::npos)
-          << entry.path() << " was left behind";
+    EXPECT_EQ(filesNaming("out.wav"), 0) << "something was left behind";
   }
 }
 
@@ -233,49 +246,24 @@ TEST_F(CommandLine, AClosedPipeStopsTheRenderBeforeItReplacesTheOutput) {
   int pipeEnds[2];
   ASSERT_EQ(pipe(pipeEnds), 0);
   close(pipeEnds[0]);
-  const pid_t child = fork();
+  const pid_t child = startRenderer({"-f", "long.wav", "out.wav"}, pipeEnds[1]);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (chdir(dir_.path().c_str()) != 0) _exit(99);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    execl(test::renderProgram(), "tavola-render", "-f", "long.wav", "out.wav",
-          static_cast<char*>(nullptr));
-    _exit(98);
-  }
   close(pipeEnds[1]);
   int status = 0;
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) << status;
   EXPECT_EQ(test::fileBytes(dir_.file("out.wav")), "an earlier take");
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
-    EXPECT_EQ(entry.path().filename().string().find(".out.wav"), std::string::npos)
-        << entry.path() << " was left behind";
+  EXPECT_EQ(filesNaming(".out.wav"), 0) << "something was left behind";
 }
 
 // kill -9 gives no chance to clean up: the next run into the same folder does it.
 TEST_F(CommandLine, TheNextRunRemovesWhatAKilledRenderLeft) {
   ASSERT_TRUE(test::writeAudioFile(dir_.file("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2,
                                    44100, test::sineFrames(44100 * 20, 2, 44100.0, 440.0, 0.3)));
-  const pid_t child = fork();
+  const pid_t child = startRenderer({"--block", "1", "long.wav", "out.wav"});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (chdir(dir_.path().c_str()) != 0) _exit(99);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    execl(test::renderProgram(), "tavola-render", "--block", "1", "long.wav", "out.wav",
-          static_cast<char*>(nullptr));
-    _exit(98);
-  }
-  const auto leftovers = [&] {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
-      count += entry.path().filename().string().find(".out.wav.tmp-") == 0;
-    return count;
-  };
-  for (int attempt = 0; attempt < 20000 && leftovers() == 0; ++attempt) usleep(500);
+  const auto leftovers = [&] { return filesNaming(".out.wav.tmp-"); };
+  ASSERT_TRUE(temporaryAppears("out.wav"));
   ASSERT_EQ(leftovers(), 1);
   kill(child, SIGKILL);
   int status = 0;

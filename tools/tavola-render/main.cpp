@@ -54,8 +54,11 @@ void catchInterrupts() {
 // Standard output is a pipe whose reader has gone: what a write would learn by SIGPIPE,
 // learnt before the render commits its output rather than after.
 bool readerOfOutputGone() {
-  struct stat status {};
-  if (::fstat(STDOUT_FILENO, &status) != 0 || !S_ISFIFO(status.st_mode)) return false;
+  static const bool outputIsPipe = [] {
+    struct stat status {};
+    return ::fstat(STDOUT_FILENO, &status) == 0 && S_ISFIFO(status.st_mode);
+  }();
+  if (!outputIsPipe) return false;
   pollfd out{STDOUT_FILENO, 0, 0};
   return ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
 }
